@@ -81,7 +81,19 @@ typedef uint8_t OxBool; /* 0 false, anything else true; one byte across the boun
 #define OX_MB_ANSWER_YES 6
 #define OX_MB_ANSWER_NO 7
 
-/* Dialog element kinds (OxElementDesc.kind). */
+/* Dialog element kinds (OxElementDesc.kind).
+ * How addElement reads the descriptor for the kinds that are not elements:
+ * - OX_ELEM_DROPDOWN_ENTRY: `id` is the drop-down's element id, `extra` the
+ *   entry's id (the value the drop-down takes when that entry is chosen),
+ *   `text` the entry's text. Entries keep the order they were added in.
+ * - OX_ELEM_DROPDOWN_CLEAR: `id` is the drop-down's element id; its entries
+ *   are removed (its value stays until set).
+ * - OX_ELEM_MENU_ENTRY: `id` is the command id sent with OX_DLGMSG_COMMAND
+ *   when the entry is chosen, `text` its text; it goes into the innermost
+ *   open sub-menu (OX_ELEM_SUBMENU_BEGIN `text` .. OX_ELEM_SUBMENU_END).
+ * - OX_ELEM_TITLE: `text` is the window title.
+ * - OX_ELEM_MENU_CLEAR / OX_ELEM_MENU_DONE: start / finish the menu bar.
+ * A drop-down's value (getInt, setValue) is the chosen entry's id. */
 #define OX_ELEM_CHECKBOX 2
 #define OX_ELEM_STATIC 3
 #define OX_ELEM_BUTTON 4
