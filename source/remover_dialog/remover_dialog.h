@@ -3,12 +3,12 @@
 // RefreshColumns are its operations (defined in scene_scan/ and results_view/).
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "host/bases.h"
 #include "host/host.h"
 #include "results_view/results_tree_model.h"
+
+#include <array>
+#include <cstdint>
 
 namespace ox {
 
@@ -48,6 +48,7 @@ public:
   int32_t Message(int32_t id, int32_t a, void* data) override;
 
   // Results view.
+  // Both do nothing while `resultsTree` is null (no window).
   bool RefreshColumns();
   void RefreshResults(); // TreeViewSetRoot, TreeViewRefresh, ElementRedraw
 
@@ -56,15 +57,12 @@ public:
   void ProcessObjects(OxDocument* doc, int32_t action);
   void ProcessShaders(OxDocument* doc, int32_t action);
   void ProcessVideoPosts(OxDocument* doc, int32_t action);
-  bool AppendResult(OxNode* node, OxNode* secondNode, int32_t kind, int32_t channel,
-                    bool inLayerShader);
+  bool AppendResult(OxNode* node, OxNode* secondNode, int32_t kind, int32_t channel, bool inLayerShader);
   bool DeleteWithUndo(OxDocument* doc, OxNode* node, int32_t kind);
-  void ScanTags(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode,
-                int32_t action);
-  void ScanObjects(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode,
-                   int32_t action);
-  void ScanMaterials(OxDocument* doc, OxNode* firstMaterial, int32_t pluginId,
-                     int32_t singleMaterial, int32_t action);
+  void ScanTags(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode, int32_t action);
+  void ScanObjects(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode, int32_t action);
+  void ScanMaterials(OxDocument* doc, OxNode* firstMaterial, int32_t pluginId, int32_t singleMaterial,
+                     int32_t action);
   void ScanLayerShader(OxDocument* doc, OxNode* layerShader, int32_t pluginId, OxNode* material,
                        int32_t channel, int32_t action);
   void ScanVideoPosts(OxDocument* doc, int32_t pluginId, int32_t action);
@@ -82,7 +80,7 @@ public:
   int32_t foundKind = 0;
   Text foundName;
   std::array<Text, 29> pluginTypeNames;
-  OxElement* resultsTree = nullptr; // valid only while the window is open
+  OxElement* resultsTree = nullptr; // set by the layout, null again once the window is gone
   ResultArray results;
 };
 

@@ -1,13 +1,13 @@
 // The callback object through which the host's tree view reads `results`.
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "host/bases.h"
 #include "host/host_array.h"
 #include "host/text.h"
 #include "results_view/result_entry.h"
+
+#include <array>
+#include <cstdint>
 
 namespace ox {
 
