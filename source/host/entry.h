@@ -12,8 +12,13 @@ bool PluginMessage(int32_t code, void* data);
 void PluginEnd();
 
 // Kept by the glue between the first action 1 and the last action 3.
-const char* ModulePath(); // "" when not initialised
+const char* ModulePath();  // "" when not initialised
 int32_t BuildApiVersion(); // 2025300 (win flavour) or 2025200 (mac flavour)
+
+// Whether the module's resource texts are loaded; the glue releases them at
+// the last action 3 and then forgets this.
+bool ResourcesLoaded();
+void NoteResourcesLoaded();
 
 // The flavour: mac resets the pen from the area before filling a cell.
 #if defined(ORPHANEX_FLAVOUR_MAC)

@@ -1,10 +1,10 @@
 // A host text held by the module: one reference, released on destruction.
 #pragma once
 
+#include "host/ox_abi.h"
+
 #include <cstdint>
 #include <string_view>
-
-#include "host/ox_abi.h"
 
 namespace ox {
 
@@ -19,6 +19,10 @@ public:
 
   // Takes over a reference the host handed out (e.g. NodeName's answer).
   static Text Adopt(OxText* owned) noexcept;
+
+  // Hands the reference over to the caller (e.g. a callback that answers a
+  // new reference); this text is then empty.
+  [[nodiscard]] OxText* release() noexcept;
 
   const OxText* get() const noexcept { return text_; }
   bool empty() const noexcept { return text_ == nullptr; }
