@@ -5,6 +5,7 @@
 // so stale and mixed-up handles are caught instead of dereferenced.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
