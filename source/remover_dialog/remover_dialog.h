@@ -12,6 +12,8 @@
 
 namespace ox {
 
+class ScanStarts; // scene_scan/walk_support.h
+
 // Element and menu ids.
 enum DialogId : int32_t {
   kIdProcess = 1002,
@@ -59,8 +61,12 @@ public:
   void ProcessVideoPosts(OxDocument* doc, int32_t action);
   bool AppendResult(OxNode* node, OxNode* secondNode, int32_t kind, int32_t channel, bool inLayerShader);
   bool DeleteWithUndo(OxDocument* doc, OxNode* node, int32_t kind);
-  void ScanTags(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode, int32_t action);
-  void ScanObjects(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode, int32_t action);
+  // `starts`: the run's selected start objects (scopes 1 and 2), so that no
+  // object is handled twice in one run; null in scope 0.
+  void ScanTags(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode, int32_t action,
+                ScanStarts* starts = nullptr);
+  void ScanObjects(OxDocument* doc, OxNode* startObject, int32_t pluginId, int32_t walkMode, int32_t action,
+                   ScanStarts* starts = nullptr);
   void ScanMaterials(OxDocument* doc, OxNode* firstMaterial, int32_t pluginId, int32_t singleMaterial,
                      int32_t action);
   void ScanLayerShader(OxDocument* doc, OxNode* layerShader, int32_t pluginId, OxNode* material,
