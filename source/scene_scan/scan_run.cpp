@@ -20,7 +20,7 @@ void RunScan(RemoverDialog& dialog, OxDocument* doc, int32_t action, const ScanK
   // Without a document there is nothing to select, bracket or walk; the run
   // then ends like one over an empty scene.
   StartLinks starts;
-  if (doc != nullptr && selection && dialog.scopeMode != 0 && kind.selection != ScanSelection::kNone) {
+  if (kind.selection != ScanSelection::kNone && doc != nullptr && selection && dialog.scopeMode != 0) {
     if (kind.selection == ScanSelection::kObjects)
       DocumentSelectedObjects(doc, selection.get(), 0);
     else
