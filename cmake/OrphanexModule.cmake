@@ -19,7 +19,8 @@ function(orphanex_add_module target flavour outdir)
     RUNTIME_OUTPUT_DIRECTORY ${outdir})
   if(WIN32)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME Orphanex SUFFIX ".xdl64")
-    target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static)
+    # No link time stamp in the PE header: the same sources give the same file.
+    target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--no-insert-timestamp)
   elseif(APPLE)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME OrphanexR2025 SUFFIX ".xlib")
     target_link_options(${target} PRIVATE -Wl,-exported_symbol,_c4d_main -Wl,-exported_symbol,_g_maxon

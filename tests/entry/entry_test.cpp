@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -454,5 +455,19 @@ TEST_P(EntryTest, DialogMessagesReachTheOperations) {
 
 INSTANTIATE_TEST_SUITE_P(Flavours, EntryTest, ::testing::ValuesIn(Flavours()),
                          [](const ::testing::TestParamInfo<Flavour>& info) { return info.param.name; });
+
+} // namespace
+
+namespace {
+
+// Both flavours export the three entry symbols and nothing else, and need
+// nothing beyond the C/C++ runtime.
+TEST(ModuleFile, ExportsOnlyTheEntrySymbols) {
+  if (std::system("command -v nm >/dev/null && command -v readelf >/dev/null") != 0)
+    GTEST_SKIP() << "nm and readelf (binutils) are needed";
+  const std::string command = std::string(ORPHANEX_SOURCE_DIR) + "/tools/check_exports.sh '" +
+                              ORPHANEX_MODULE_PATH + "' '" + ORPHANEX_OTHER_MODULE_PATH + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
 
 } // namespace
