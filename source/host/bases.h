@@ -3,10 +3,10 @@
 // each base hands to the host with `this` as `self`.
 #pragma once
 
-#include <cstdint>
-
 #include "host/ox_abi.h"
 #include "host/text.h"
+
+#include <cstdint>
 
 namespace ox {
 
@@ -20,11 +20,11 @@ public:
   CommandBase(const CommandBase&) = delete;
   CommandBase& operator=(const CommandBase&) = delete;
 
-  virtual bool Execute(OxDocument* doc);            // false
-  virtual int32_t GetState(OxDocument* doc);        // 0x40000000
-  virtual bool RestoreLayout(void* layoutData);     // false
-  virtual Text GetText();                           // empty
-  virtual bool Message(int32_t id, void* data);     // true
+  virtual bool Execute(OxDocument* doc);        // false
+  virtual int32_t GetState(OxDocument* doc);    // 0x40000000
+  virtual bool RestoreLayout(void* layoutData); // false
+  virtual Text GetText();                       // empty
+  virtual bool Message(int32_t id, void* data); // true
 
   static const OxCommandCallbacks* Callbacks();
 };
@@ -40,13 +40,13 @@ public:
 
   OxDialog* Handle() const noexcept { return dialog_; }
 
-  virtual bool CreateLayout();                       // true
-  virtual bool InitValues();                         // true
-  virtual bool CoreMessage(int32_t id, void* data);  // true
-  virtual bool Command(int32_t id, void* data);      // true
-  virtual bool AskClose();                           // false: may close
-  virtual void Notify(void* data);                   // message 10020; nothing
-  virtual void Destroyed();                          // window gone; nothing
+  virtual bool CreateLayout();                      // true
+  virtual bool InitValues();                        // true
+  virtual bool CoreMessage(int32_t id, void* data); // true
+  virtual bool Command(int32_t id, void* data);     // true
+  virtual bool AskClose();                          // false: may close
+  virtual void Notify(void* data);                  // message 10020; nothing
+  virtual void Destroyed();                         // window gone; nothing
   // Every dialog message; the base dispatches to the operations above.
   virtual int32_t Message(int32_t id, int32_t a, void* data);
 
@@ -71,8 +71,8 @@ public:
   virtual int32_t CellWidth(void* root, void* userData, void* row, int32_t column, OxArea* area);
   virtual int32_t HeaderWidth(void* root, void* userData, int32_t column, OxArea* area);
   virtual int32_t LineHeight(void* root, void* userData, void* row, int32_t column, OxArea* area);
-  virtual void DrawCell(void* root, void* userData, void* row, int32_t column,
-                        const OxDrawRequest& request, int32_t background);
+  virtual void DrawCell(void* root, void* userData, void* row, int32_t column, const OxDrawRequest& request,
+                        int32_t background);
   virtual bool DrawHeader(void* root, void* userData, int32_t column, const OxDrawRequest& request);
   virtual bool IsSelected(void* root, void* userData, void* row);
   virtual bool IsOpened(void* root, void* userData, void* row);

@@ -4,13 +4,13 @@
 // slot is missing. Main thread only.
 #pragma once
 
+#include "host/owners.h"
+#include "host/ox_abi.h"
+#include "host/text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
-
-#include "host/ox_abi.h"
-#include "host/owners.h"
-#include "host/text.h"
 
 namespace ox {
 
@@ -132,7 +132,7 @@ Text ResourceText(int32_t id);
 void ResourceUnload();
 bool RegisterCommand(const OxCommandRegistration& registration);
 Bitmap IconLoad(const Text& path, double scale); // empty when the file does not load
-Text ModuleDirectory(); // the folder that holds the module file
+Text ModuleDirectory();                          // the folder that holds the module file
 Text FileNameJoin(const Text& folder, const Text& name);
 bool OpenWithSystem(const Text& path);
 

@@ -2,12 +2,12 @@
 // failed growth is an answer (Append returns false) rather than an exception.
 #pragma once
 
+#include "host/host.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <new>
 #include <utility>
-
-#include "host/host.h"
 
 namespace ox {
 

@@ -2,9 +2,9 @@
 // values, links, bitmaps. Move-only; the destructor hands the resource back.
 #pragma once
 
-#include <utility>
-
 #include "host/ox_abi.h"
+
+#include <utility>
 
 namespace ox {
 
