@@ -6,12 +6,17 @@
 #                   msvcrt and api-ms-win-* (libstdc++ and libgcc are static)
 #   Mach-O (.xlib): nm -gU; otool -L (libc++ and libSystem only)
 # Usage: tools/check_exports.sh MODULE...   Exit status 1 when any check fails.
+# ORPHANEX_ALLOW_SANITIZERS=1 also accepts the sanitizer runtimes (for
+# sanitizer builds, which are never shipped).
 set -uo pipefail
 export LC_ALL=C
 
 expected="c4d_main g_CpuYieldDelegate g_maxon"
 
 elf_runtime='^(libc\.so\.[0-9]+|libm\.so\.[0-9]+|libstdc\+\+\.so\.[0-9]+|libgcc_s\.so\.[0-9]+|libdl\.so\.[0-9]+|libpthread\.so\.[0-9]+|librt\.so\.[0-9]+|ld-linux[-a-z0-9_.]*\.so\.[0-9]+)$'
+if [[ "${ORPHANEX_ALLOW_SANITIZERS:-0}" == 1 ]]; then
+  elf_runtime="${elf_runtime%)\$}|lib[alt]san\.so\.[0-9]+|libubsan\.so\.[0-9]+)\$"
+fi
 pe_runtime='^(kernel32\.dll|msvcrt\.dll|api-ms-win-[a-z0-9-]+\.dll)$'
 macho_runtime='^(/usr/lib/libc\+\+\.1\.dylib|/usr/lib/libSystem\.B\.dylib)$'
 
