@@ -67,14 +67,16 @@ struct Frame {
 
 void Flush(Frame& f, std::vector<std::string>& lines) {
   std::string line;
+  bool label = false; // the previous cell labels this one
   for (size_t i = 0; i < f.pending.size(); ++i) {
     const Cell& cell = f.pending[i];
     if (cell.body.empty() && cell.suffix.empty())
       continue;
     if (!line.empty())
-      line += "  ";
+      line += label ? " " : "  ";
     line += cell.body;
-    if (cell.isStatic && i + 1 < f.pending.size() && !f.pending[i + 1].isStatic)
+    label = cell.isStatic && i + 1 < f.pending.size() && !f.pending[i + 1].isStatic;
+    if (label)
       line += ":";
     line += cell.suffix;
   }
@@ -140,7 +142,7 @@ std::vector<std::string> DialogLines(bool withIds) {
       const std::string indent = f.indent + "  ";
       // Drawing calls the model, which could even close the window.
       for (const std::string& line : ListLinesOf(*item.element))
-        lines.push_back(indent + line);
+        lines.push_back(line.empty() ? line : indent + line);
       if (item.element->dead)
         break;
     }
