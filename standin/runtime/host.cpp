@@ -32,6 +32,11 @@ Host::Host() {
   ResetRuntime();
   ResetBreaches();
   MarkBlock();
+  BuildTables(LoadOptions{});
+}
+
+Host* Host::Current() {
+  return g_current;
 }
 
 Host::~Host() {

@@ -44,6 +44,9 @@ public:
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
 
+  // The host that exists now, or null.
+  static Host* Current();
+
   // Loads the module and runs the start steps. False with a one-line error
   // (`Error()`) when the library, one of its symbols or its module info is
   // unusable, or when the module refused the host at action 1.

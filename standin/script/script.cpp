@@ -93,11 +93,11 @@ bool ParseScriptLine(std::string_view line, std::optional<ScriptCommand>& out, s
     c.op = op;
     return true;
   };
-  auto oneId = [&](ScriptOp op, const char* what) {
+  auto oneId = [&](ScriptOp op, std::string_view what) {
     if (args.size() != 1)
-      return Fail(error, Quoted(word) + " needs " + what);
+      return Fail(error, Quoted(word) + " needs " + (what.front() == 'e' ? "an " : "a ") + std::string(what));
     if (!ParseInt(args[0], c.id))
-      return Fail(error, Quoted(word) + ": bad " + what + " " + Quoted(args[0]));
+      return Fail(error, Quoted(word) + ": bad " + std::string(what) + " " + Quoted(args[0]));
     c.op = op;
     return true;
   };
@@ -119,9 +119,9 @@ bool ParseScriptLine(std::string_view line, std::optional<ScriptCommand>& out, s
   else if (word == "redo")
     ok = noArguments(ScriptOp::Redo);
   else if (word == "press")
-    ok = oneId(ScriptOp::Press, "an element id");
+    ok = oneId(ScriptOp::Press, "element id");
   else if (word == "menu")
-    ok = oneId(ScriptOp::Menu, "a menu entry id");
+    ok = oneId(ScriptOp::Menu, "menu entry id");
   else if (word == "set") {
     if (args.size() != 2)
       ok = Fail(error, "'set' needs an element id and a value");
@@ -142,7 +142,7 @@ bool ParseScriptLine(std::string_view line, std::optional<ScriptCommand>& out, s
       ok = true;
     }
   } else if (word == "choose") {
-    ok = oneId(ScriptOp::Choose, "a row number");
+    ok = oneId(ScriptOp::Choose, "row number");
     if (ok && c.id < 0)
       ok = Fail(error, "'choose': bad row number " + Quoted(args[0]));
   } else if (word == "select") {
