@@ -251,6 +251,36 @@ TEST_F(DialogTest, ScriptValuesReachTheDialogBeforeItsCommand) {
   EXPECT_EQ(number, 1e18);
 }
 
+TEST_F(DialogTest, DropDownEntriesCanBeReplacedWhileTheWindowIsOpen) {
+  FakeDialog dialog;
+  ASSERT_TRUE(dialog.Open());
+  // As a type change does: clear the entries, add new ones, show the first.
+  dialog.onCommand = [](FakeDialog& d, int32_t id) {
+    if (id != 5010)
+      return;
+    d.Add(OX_ELEM_DROPDOWN_CLEAR, kAction, "");
+    d.Add(OX_ELEM_DROPDOWN_ENTRY, kAction, "All Materials", 0);
+    d.Add(OX_ELEM_DROPDOWN_ENTRY, kAction, "Selected Materials Only", 2);
+    d.SetInt(kAction, 0);
+  };
+  ASSERT_TRUE(standin::SetElement(5010, 1).ok);
+  EXPECT_EQ(standin::SetElement(kAction, 1).reason, "drop-down 5008 has no entry 1 (entries: 0, 2)");
+  ASSERT_TRUE(standin::SetElement(kAction, 2).ok);
+  EXPECT_EQ(dialog.Int(kAction), 2);
+  const auto lines = standin::DialogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "  Action to Take: [Selected Materials Only v]"),
+            lines.end());
+  EXPECT_EQ(BreachCount(), 0u);
+}
+
+TEST_F(DialogTest, RestoreOpensTheWindowLikeOpen) {
+  FakeDialog dialog;
+  ASSERT_TRUE(areas.dialog->restore(dialog.handle, 1066888, 0, nullptr));
+  EXPECT_EQ(dialog.MessageIds(), (std::vector<int32_t>{OX_DLGMSG_CREATE_LAYOUT, OX_DLGMSG_INIT_VALUES}));
+  EXPECT_TRUE(standin::HasOpenDialog());
+  EXPECT_TRUE(standin::Close().ok);
+}
+
 TEST_F(DialogTest, ADisabledButtonCannotBePressed) {
   FakeDialog dialog;
   ASSERT_TRUE(dialog.Open());
