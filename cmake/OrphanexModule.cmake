@@ -31,4 +31,12 @@ function(orphanex_add_module target flavour outdir)
       -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/orphanex.map -Wl,-z,defs)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/orphanex.map)
   endif()
+  # Lay the built module out like the installed plug-in folder, so that a
+  # host loading it from the build finds its resources and help file.
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${outdir}/res
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/strings.str
+            ${CMAKE_SOURCE_DIR}/res/Orphanex32x32.png ${outdir}/res
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/Orphanex.pdf ${outdir}
+    VERBATIM)
 endfunction()
