@@ -1,9 +1,12 @@
 // The scan run all four kinds share: list, removal as one undo step, the
 // warning question, identifier 0 and truncation, no document, identification
 // by the kind's own driver and registry type, change notifications.
+#include "runtime/runtime.h"
 #include "scan/scan_fixture.h"
 #include "scene/world.h"
+#include "ui/gui.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace scantest {
@@ -197,6 +200,42 @@ TEST_F(ScanTest, IdentificationStopsAtTheFirstKindFound) {
             std::vector<std::string>{"message(48): Plugin 1077777 is a Tag plugin with the default "
                                      "name Wob."});
   EXPECT_EQ(Rows(), std::vector<std::string>{}) << "identification draws no rows";
+}
+
+// Whichever of the run's allocations fails, the run ends cleanly: a row
+// that finds no room is dropped and the walk goes on with the next.
+TEST_F(ScanTest, RowsThatFindNoRoomAreDropped) {
+  std::vector<std::string> all;
+  for (int i = 0; i < 40; ++i)
+    all.push_back("O" + std::to_string(i) + " | T" + std::to_string(i));
+
+  bool dropped = false;
+  for (size_t n = 1; n <= 8; ++n) {
+    // A fresh host and module each time, so that the rows' storage starts
+    // empty.
+    host_.reset();
+    host_ = std::make_unique<standin::Host>();
+    ASSERT_TRUE(host_->LoadModule(ORPHANEX_MODULE_PATH)) << host_->Error();
+    standin::NewDocument();
+    for (int i = 0; i < 40; ++i) {
+      OxNode* object = standin::AddObject(standin::ActiveDocument(), nullptr, "O" + std::to_string(i), 5100);
+      ASSERT_NE(standin::AddTag(object, "T" + std::to_string(i), kId), nullptr);
+    }
+    standin::FailAllocationAfter(n);
+    Process({.type = kTag, .action = kList, .id = kId});
+    standin::FailAllocationAfter(0);
+    const std::vector<std::string> rows = Rows();
+    if (rows == std::vector<std::string>{"Tag plugin 1077777 not found. | "})
+      continue; // nothing could be kept at all
+    ASSERT_GE(rows.size() + 1, all.size()) << "allocation " << n;
+    if (rows.size() + 1 == all.size()) {
+      dropped = true;
+      std::vector<std::string> rest = all;
+      rest.erase(std::mismatch(rows.begin(), rows.end(), rest.begin()).second);
+      EXPECT_EQ(rows, rest) << "allocation " << n;
+    }
+  }
+  EXPECT_TRUE(dropped) << "no allocation failure dropped a row";
 }
 
 TEST_F(ScanTest, VideopostsWithoutRenderSettings) {
