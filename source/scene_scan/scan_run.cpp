@@ -3,6 +3,8 @@
 
 #include "scene_scan/walk_support.h"
 
+#include <utility>
+
 namespace ox {
 
 void RunScan(RemoverDialog& dialog, OxDocument* doc, int32_t action, const ScanKind& kind) {
@@ -28,8 +30,10 @@ void RunScan(RemoverDialog& dialog, OxDocument* doc, int32_t action, const ScanK
     const int32_t count = NodeArrayCount(selection.get());
     for (int32_t i = 0; i < count; ++i) {
       OxNode* node = NodeArrayAt(selection.get(), i);
-      if (node != nullptr)
-        starts.Append(LinkNew(node));
+      if (node == nullptr)
+        continue;
+      if (Link link = LinkNew(node))
+        starts.Append(std::move(link));
     }
   }
 
