@@ -132,3 +132,26 @@ TEST_F(ResourceAreaTest, NothingLoadedAnswersEmptyTexts) {
 
 } // namespace
 } // namespace standin::test
+
+namespace standin::test {
+namespace {
+
+// The module's own resources must be readable by this host.
+TEST(ShippedResources, ReadAsTheModuleNeedsThem) {
+  const std::string res = std::string(ORPHANEX_SOURCE_DIR) + "/res";
+  ResetRuntime();
+  std::string error;
+  ASSERT_TRUE(LoadResources(res, error)) << error;
+  for (int32_t id : {10000, 10001, 10002}) {
+    ASSERT_TRUE(ResourceString(id).has_value()) << id;
+    EXPECT_FALSE(ResourceString(id)->empty()) << id;
+  }
+  Image icon;
+  ASSERT_TRUE(DecodePngFile(res + "/Orphanex32x32.png", icon, error)) << error;
+  EXPECT_EQ(icon.width, 32u);
+  EXPECT_EQ(icon.height, 32u);
+  ResetRuntime();
+}
+
+} // namespace
+} // namespace standin::test
