@@ -116,11 +116,11 @@ typedef uint8_t OxBool; /* 0 false, anything else true; one byte across the boun
 /* Dialog messages (OxDialogCallbacks.message). */
 #define OX_DLGMSG_CREATE_LAYOUT 1
 #define OX_DLGMSG_INIT_VALUES 2
-#define OX_DLGMSG_CORE_MESSAGE 3   /* a = notification id */
-#define OX_DLGMSG_COMMAND 4        /* a = element id */
-#define OX_DLGMSG_ASK_CLOSE 5      /* answer nonzero to refuse closing */
-#define OX_DLGMSG_NOTIFY 10020     /* host message 10020 */
-#define OX_DLGMSG_DESTROYED 7      /* the window is gone */
+#define OX_DLGMSG_CORE_MESSAGE 3 /* a = notification id */
+#define OX_DLGMSG_COMMAND 4      /* a = element id */
+#define OX_DLGMSG_ASK_CLOSE 5    /* answer nonzero to refuse closing */
+#define OX_DLGMSG_NOTIFY 10020   /* host message 10020 */
+#define OX_DLGMSG_DESTROYED 7    /* the window is gone */
 
 /* Value kinds for DialogSetValue. */
 #define OX_DLGVALUE_INT 1
@@ -151,10 +151,10 @@ typedef struct OxTextArea {
   OxText* (*fromLiteral)(const char* utf8); /* "" and null give the empty text */
   OxText* (*fromInteger)(int64_t value);    /* plain decimal */
   OxText* (*join)(const OxText* a, const OxText* b);
-  OxText* (*retain)(OxText* text);        /* adds a reference; answers text */
-  void (*release)(OxText* text);          /* drops a reference; null is ignored */
+  OxText* (*retain)(OxText* text);         /* adds a reference; answers text */
+  void (*release)(OxText* text);           /* drops a reference; null is ignored */
   const char* (*utf8)(const OxText* text); /* valid while a reference is held; "" for empty */
-  size_t (*length)(const OxText* text);   /* bytes */
+  size_t (*length)(const OxText* text);    /* bytes */
 } OxTextArea;
 
 typedef struct OxConsoleArea {
@@ -181,12 +181,12 @@ typedef struct OxNodeArea {
   uint32_t size;
   OxNode* (*firstChild)(OxNode* node);
   OxNode* (*next)(OxNode* node);
-  int32_t (*typeId)(OxNode* node);  /* plug-in records: their type code */
-  OxText* (*name)(OxNode* node);    /* new reference */
-  OxNode* (*owner)(OxNode* node);   /* the node that holds a shader */
+  int32_t (*typeId)(OxNode* node); /* plug-in records: their type code */
+  OxText* (*name)(OxNode* node);   /* new reference */
+  OxNode* (*owner)(OxNode* node);  /* the node that holds a shader */
   OxDocument* (*document)(OxNode* node);
-  OxBool (*detach)(OxNode* node);   /* takes the node out of its list or hierarchy */
-  void (*destroy)(OxNode* node);    /* node must be detached; children die with it */
+  OxBool (*detach)(OxNode* node); /* takes the node out of its list or hierarchy */
+  void (*destroy)(OxNode* node);  /* node must be detached; children die with it */
   OxBool (*sendMessage)(OxNode* node, int32_t message, void* data);
 } OxNodeArea;
 
@@ -258,14 +258,14 @@ typedef struct OxDialogCallbacks OxDialogCallbacks;
 
 typedef struct OxElementDesc {
   uint32_t size;
-  int32_t kind;       /* OX_ELEM_* */
+  int32_t kind; /* OX_ELEM_* */
   int32_t id;
-  int32_t flags;      /* layout flags */
-  int32_t width;      /* 0: host decides */
+  int32_t flags; /* layout flags */
+  int32_t width; /* 0: host decides */
   int32_t height;
-  const OxText* text; /* label, entry or menu text; borrowed */
-  int32_t extra;      /* border style of statics, extra flags of drop-downs/buttons */
-  int32_t customType; /* OX_ELEM_CUSTOM: the custom element type */
+  const OxText* text;          /* label, entry or menu text; borrowed */
+  int32_t extra;               /* border style of statics, extra flags of drop-downs/buttons */
+  int32_t customType;          /* OX_ELEM_CUSTOM: the custom element type */
   const OxContainer* settings; /* OX_ELEM_CUSTOM: settings, borrowed */
 } OxElementDesc;
 
@@ -291,19 +291,17 @@ typedef struct OxDialogArea {
    * receives the element of OX_ELEM_CUSTOM. OX_ELEM_IS_OPEN answers the
    * open state and adds nothing. */
   OxBool (*addElement)(OxDialog* dialog, const OxElementDesc* desc, OxElement** out);
-  OxBool (*groupBegin)(OxDialog* dialog, int32_t id, int32_t flags, int32_t columns,
-                       int32_t rows, const OxText* title, int32_t groupFlags, int32_t width,
-                       int32_t height);
+  OxBool (*groupBegin)(OxDialog* dialog, int32_t id, int32_t flags, int32_t columns, int32_t rows,
+                       const OxText* title, int32_t groupFlags, int32_t width, int32_t height);
   OxBool (*groupEnd)(OxDialog* dialog);
   OxBool (*groupBorder)(OxDialog* dialog, uint32_t style);
-  OxBool (*groupSpacing)(OxDialog* dialog, int32_t left, int32_t top, int32_t right,
-                         int32_t bottom);
+  OxBool (*groupSpacing)(OxDialog* dialog, int32_t left, int32_t top, int32_t right, int32_t bottom);
   OxBool (*getInt)(OxDialog* dialog, int32_t id, int32_t* out);
   OxBool (*getNumber)(OxDialog* dialog, int32_t id, double* out);
   OxBool (*setValue)(OxDialog* dialog, int32_t id, const OxDialogValue* value);
   OxBool (*enable)(OxDialog* dialog, int32_t id, OxBool enabled);
-  OxBool (*open)(OxDialog* dialog, int32_t type, int32_t pluginId, int32_t subId, int32_t x,
-                 int32_t y, int32_t width, int32_t height);
+  OxBool (*open)(OxDialog* dialog, int32_t type, int32_t pluginId, int32_t subId, int32_t x, int32_t y,
+                 int32_t width, int32_t height);
   OxBool (*restore)(OxDialog* dialog, int32_t pluginId, int32_t subId, void* layoutData);
   OxBool (*close)(OxDialog* dialog);
 } OxDialogArea;
@@ -351,13 +349,13 @@ typedef struct OxCommandCallbacks OxCommandCallbacks;
 typedef struct OxCommandRegistration {
   uint32_t size;
   int32_t pluginId;
-  const OxText* name;     /* borrowed; the host copies it */
+  const OxText* name; /* borrowed; the host copies it */
   int32_t infoFlags;
-  OxBitmap* icon;         /* borrowed, may be null; the host copies it */
-  const OxText* help;     /* borrowed */
-  int32_t apiVersion;     /* the version the module was built for */
+  OxBitmap* icon;     /* borrowed, may be null; the host copies it */
+  const OxText* help; /* borrowed */
+  int32_t apiVersion; /* the version the module was built for */
   const OxCommandCallbacks* callbacks;
-  void* self;             /* the command object; the host owns it once registered */
+  void* self; /* the command object; the host owns it once registered */
 } OxCommandRegistration;
 
 typedef struct OxCommandArea {
@@ -376,7 +374,7 @@ typedef struct OxBitmapArea {
 
 typedef struct OxFileArea {
   uint32_t size;
-  OxText* (*directory)(const OxText* path);  /* the folder that holds `path` */
+  OxText* (*directory)(const OxText* path); /* the folder that holds `path` */
   OxText* (*join)(const OxText* folder, const OxText* name);
   OxBool (*openWithSystem)(const OxText* path);
 } OxFileArea;
@@ -495,24 +493,19 @@ struct OxTreeModelCallbacks {
   void* (*firstChild)(void* self, void* root, void* userData, void* row);
   void* (*nextRow)(void* self, void* root, void* userData, void* row);
   void* (*previousRow)(void* self, void* root, void* userData, void* row);
-  int32_t (*cellWidth)(void* self, void* root, void* userData, void* row, int32_t column,
-                       OxArea* area);
+  int32_t (*cellWidth)(void* self, void* root, void* userData, void* row, int32_t column, OxArea* area);
   int32_t (*headerWidth)(void* self, void* root, void* userData, int32_t column, OxArea* area);
-  int32_t (*lineHeight)(void* self, void* root, void* userData, void* row, int32_t column,
-                        OxArea* area);
+  int32_t (*lineHeight)(void* self, void* root, void* userData, void* row, int32_t column, OxArea* area);
   void (*drawCell)(void* self, void* root, void* userData, void* row, int32_t column,
                    const OxDrawRequest* request, int32_t background);
-  OxBool (*drawHeader)(void* self, void* root, void* userData, int32_t column,
-                       const OxDrawRequest* request);
+  OxBool (*drawHeader)(void* self, void* root, void* userData, int32_t column, const OxDrawRequest* request);
   OxBool (*isSelected)(void* self, void* root, void* userData, void* row);
   OxBool (*isOpened)(void* self, void* root, void* userData, void* row);
   OxText* (*rowName)(void* self, void* root, void* userData, void* row); /* new reference */
   int64_t (*rowId)(void* self, void* root, void* userData, void* row);
   int32_t (*rowDragType)(void* self, void* root, void* userData, void* row);
-  void (*rowContainer)(void* self, void* root, void* userData, void* row, int32_t what,
-                       OxContainer* out);
-  int32_t (*rowChosen)(void* self, void* root, void* userData, void* row, int32_t column,
-                       int32_t flags);
+  void (*rowContainer)(void* self, void* root, void* userData, void* row, int32_t what, OxContainer* out);
+  int32_t (*rowChosen)(void* self, void* root, void* userData, void* row, int32_t column, int32_t flags);
 };
 
 /* ---- what the module exports ---------------------------------------------- */

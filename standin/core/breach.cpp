@@ -14,9 +14,13 @@ void Breach(std::string_view operation, std::string_view what) {
   Print(line);
 }
 
-size_t BreachCount() { return g_breaches; }
+size_t BreachCount() {
+  return g_breaches;
+}
 
-void ResetBreaches() { g_breaches = 0; }
+void ResetBreaches() {
+  g_breaches = 0;
+}
 
 bool CheckNotNull(const void* handle, std::string_view operation, std::string_view what) {
   if (handle != nullptr)

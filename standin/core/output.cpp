@@ -28,10 +28,16 @@ void Print(std::string_view line) {
   std::fflush(stdout);
 }
 
-void MarkBlock() { Block().clear(); }
+void MarkBlock() {
+  Block().clear();
+}
 
-const std::string& LastBlock() { return Block(); }
+const std::string& LastBlock() {
+  return Block();
+}
 
-void SetPrintSink(std::function<void(std::string_view)> sink) { Sink() = std::move(sink); }
+void SetPrintSink(std::function<void(std::string_view)> sink) {
+  Sink() = std::move(sink);
+}
 
 } // namespace standin

@@ -10,8 +10,8 @@
 namespace standin {
 
 void Print(std::string_view line);
-void MarkBlock();                     // a new block starts (next script command)
-const std::string& LastBlock();       // lines printed since MarkBlock, '\n'-terminated
+void MarkBlock();               // a new block starts (next script command)
+const std::string& LastBlock(); // lines printed since MarkBlock, '\n'-terminated
 // Replaces the sink (default: stdout); an empty function restores stdout.
 void SetPrintSink(std::function<void(std::string_view)> sink);
 

@@ -1,10 +1,10 @@
 #include "core/texts.h"
 
-#include <cstdint>
-#include <memory>
-
 #include "core/breach.h"
 #include "core/handle_table.h"
+
+#include <cstdint>
+#include <memory>
 
 namespace standin {
 namespace {
@@ -75,12 +75,18 @@ void ReleaseText(OxText* text, std::string_view operation) {
   }
 }
 
-size_t LiveTexts() { return Table().live(); }
+size_t LiveTexts() {
+  return Table().live();
+}
 
 namespace {
 
-OxText* FromLiteral(const char* utf8) noexcept { return NewText(utf8 == nullptr ? "" : utf8); }
-OxText* FromInteger(int64_t value) noexcept { return NewText(std::to_string(value)); }
+OxText* FromLiteral(const char* utf8) noexcept {
+  return NewText(utf8 == nullptr ? "" : utf8);
+}
+OxText* FromInteger(int64_t value) noexcept {
+  return NewText(std::to_string(value));
+}
 OxText* Join(const OxText* a, const OxText* b) noexcept {
   const std::string* x = TextString(a, "TextJoin");
   const std::string* y = TextString(b, "TextJoin");
@@ -88,8 +94,12 @@ OxText* Join(const OxText* a, const OxText* b) noexcept {
     return nullptr;
   return NewText(*x + *y);
 }
-OxText* Retain(OxText* text) noexcept { return RetainText(text, "TextRetain"); }
-void Release(OxText* text) noexcept { ReleaseText(text, "TextRelease"); }
+OxText* Retain(OxText* text) noexcept {
+  return RetainText(text, "TextRetain");
+}
+void Release(OxText* text) noexcept {
+  ReleaseText(text, "TextRelease");
+}
 const char* Utf8(const OxText* text) noexcept {
   const std::string* s = TextString(text, "TextUtf8");
   return s == nullptr ? "" : s->c_str();
@@ -102,8 +112,8 @@ size_t Length(const OxText* text) noexcept {
 } // namespace
 
 const OxTextArea* TextArea() {
-  static const OxTextArea area{sizeof(OxTextArea), FromLiteral, FromInteger, Join, Retain,
-                               Release,            Utf8,        Length};
+  static const OxTextArea area{
+      sizeof(OxTextArea), FromLiteral, FromInteger, Join, Retain, Release, Utf8, Length};
   return &area;
 }
 

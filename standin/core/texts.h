@@ -3,15 +3,15 @@
 // retained is a breach, and the stale handle is then refused.
 #pragma once
 
+#include "host/ox_abi.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "host/ox_abi.h"
-
 namespace standin {
 
-OxText* NewText(std::string_view utf8);        // a new reference; "" gives null
+OxText* NewText(std::string_view utf8); // a new reference; "" gives null
 // The text's string: "" for null; nullptr (after a breach naming
 // `operation`) for a stale or foreign handle.
 const std::string* TextString(const OxText* text, std::string_view operation);
