@@ -27,8 +27,13 @@ Node* LiveKind(const OxNode* handle, NodeKind kind) {
   return node != nullptr && node->kind == kind ? node : nullptr;
 }
 
+// Two spaces a level up to 40 levels; deeper lines stay at 80 columns and
+// carry their level, so a deep chain prints in linear space.
+constexpr int kMaxIndent = 40;
 std::string Indent(int depth) {
-  return std::string(size_t(2 * depth), ' ');
+  if (depth <= kMaxIndent)
+    return std::string(size_t(2 * depth), ' ');
+  return std::string(size_t(2 * kMaxIndent), ' ') + "(" + std::to_string(depth) + ") ";
 }
 
 std::string Label(const Node* node) {
@@ -172,7 +177,8 @@ void CloseAllDocuments() {
 
 // ---- printing -------------------------------------------------------------------
 
-// `show scene`: the objects as a tree, two spaces a level, `name [type]`,
+// `show scene`: the objects as a tree, two spaces a level (beyond 40 levels:
+// 80 spaces and `(LEVEL) `), `name [type]`,
 // each object's tags one level deeper as `#name [type]`; then each material
 // as `material name [type]` with its channels one level deeper
 // (`channel N: name [type]` or `channel N: no shader`), reflectance entries
