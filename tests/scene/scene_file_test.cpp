@@ -42,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
             "objects[0].tags[0]: invalid JSON: parse error at line 1, column 60: syntax error while parsing "
             "object - unexpected end of input; expected '}'"},
         BadFile{"NotJson", "hello",
-                "(top level): invalid JSON: parse error at line 1, column 2: syntax error "
-                "while parsing value - invalid literal; last read: 'he'"},
+                "(top level): invalid JSON: parse error at line 1, column 1: syntax error "
+                "while parsing value - invalid literal; last read: 'h'"},
         BadFile{"Empty", "",
                 "(top level): invalid JSON: parse error at line 1, column 1: syntax error while "
                 "parsing value - unexpected end of input; expected '[', '{', or a literal"},
