@@ -41,6 +41,11 @@ Host* Host::Current() {
 
 Host::~Host() {
   Unload();
+  // Nothing of the host outlives it: the next one, or the process's end,
+  // finds every subsystem empty.
+  ResetUi();
+  ResetScene();
+  ResetRuntime();
   g_current = nullptr;
 }
 

@@ -1,7 +1,8 @@
 // The host itself: assembles the area tables from every subsystem, loads the
 // module (dlopen), drives its entry actions, and unloads it. One Host at a
-// time; constructing one brings every subsystem back to empty (host texts
-// aside, which outlive hosts).
+// time; constructing and destroying one bring every subsystem back to empty
+// (host texts and the breach count aside: a run reads the count after its
+// host is gone).
 #pragma once
 
 #include "host/ox_abi.h"
