@@ -1,0 +1,138 @@
+// The tag scan through the boundary against the bare walk of the same scene:
+// a million objects with one tag of the plug-in each, flat and as a chain a
+// million levels deep. The list run is "Process" with "Generate List"; the
+// removal is "Process" with "Remove Plugin", the warning answered Yes, then
+// one undo in the host. The bare walk visits every object and its tags on
+// the host's own model and collects the (object, tag) names of the matches.
+#include "bench_support.h"
+
+#include <vector>
+
+namespace bench {
+namespace {
+
+constexpr size_t kObjects = 1000000;
+
+enum Shape : int { kFlat, kChain };
+
+// The scene of the last benchmark is kept while the next one uses the same
+// shape (removal plus undo leaves it as it was).
+void EnsureScene(Shape shape) {
+  static int built = -1;
+  if (built == shape)
+    return;
+  OxDocument* doc = FreshDocument();
+  OxNode* parent = nullptr;
+  for (size_t i = 0; i < kObjects; ++i) {
+    OxNode* object =
+        standin::AddObject(doc, shape == kChain ? parent : nullptr, "O" + std::to_string(i), kObjectType);
+    if (object == nullptr || standin::AddTag(object, "T" + std::to_string(i), kPluginId) == nullptr)
+      Fail("cannot build the tag scene");
+    parent = object;
+  }
+  built = shape;
+}
+
+struct BareRow {
+  const standin::scene::Node* object;
+  std::string objectName;
+  std::string tagName;
+};
+
+std::vector<BareRow> BareTagRows(int32_t type) {
+  std::vector<BareRow> rows;
+  standin::scene::WalkObjects(standin::scene::Active(), [&](const standin::scene::Node* object, int) {
+    for (const standin::scene::Node* tag = object->tags.first; tag != nullptr; tag = tag->next)
+      if (tag->type == type)
+        rows.push_back({object, object->name, tag->name});
+  });
+  return rows;
+}
+
+// Times the bare walk; the rows are destroyed outside the measurement.
+double TimeBare() {
+  std::vector<BareRow> rows;
+  StopWatch watch;
+  rows = BareTagRows(kPluginId);
+  benchmark::DoNotOptimize(rows.data());
+  const double seconds = watch.Seconds();
+  if (rows.size() != kObjects)
+    Fail("the bare walk found " + std::to_string(rows.size()) + " tags");
+  return seconds;
+}
+
+void TagBare(benchmark::State& state, Shape shape) {
+  EnsureScene(shape);
+  for (auto _ : state)
+    state.SetIterationTime(TimeBare());
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kObjects));
+}
+
+void TagList(benchmark::State& state, Shape shape) {
+  EnsureScene(shape);
+  Prepare({.type = kTag, .action = kList});
+  Pair pair;
+  for (auto _ : state) {
+    EmptyResults();
+    pair.bare += TimeBare();
+    StopWatch watch;
+    PressProcess(false);
+    const double seconds = watch.Seconds();
+    state.SetIterationTime(seconds);
+    pair.module += seconds;
+    CheckNoBreach("tag list run");
+  }
+  if (ListedRows() != kObjects)
+    Fail("the list shows " + std::to_string(ListedRows()) + " rows");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kObjects));
+  pair.Report(state, 2.0);
+}
+
+void TagRemoveUndo(benchmark::State& state, Shape shape) {
+  EnsureScene(shape);
+  Prepare({.type = kTag, .action = kRemove, .warn = true});
+  const size_t nodes = standin::LiveNodeCount();
+  Pair pair;
+  double removing = 0;
+  double undoing = 0;
+  for (auto _ : state) {
+    pair.bare += TimeBare();
+    StopWatch remove;
+    PressProcess(true);
+    const double removed = remove.Seconds();
+    if (standin::LiveNodeCount() != nodes - kObjects)
+      Fail("the removal left " + std::to_string(standin::LiveNodeCount()) + " nodes of " +
+           std::to_string(nodes));
+    StopWatch undo;
+    const bool undone = standin::Undo();
+    const double restored = undo.Seconds();
+    if (!undone || standin::LiveNodeCount() != nodes)
+      Fail("one undo did not bring the tags back");
+    CheckNoBreach("tag removal");
+    state.SetIterationTime(removed + restored);
+    pair.module += removed + restored;
+    removing += removed;
+    undoing += restored;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["remove_ms"] = removing / n * 1e3;
+  state.counters["undo_ms"] = undoing / n * 1e3;
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kObjects));
+  pair.Report(state, 4.0);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(TagBare, flat, kFlat)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(TagList, flat, kFlat)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(TagRemoveUndo, flat, kFlat)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(TagBare, chain, kChain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(TagList, chain, kChain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(TagRemoveUndo, chain, kChain)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+} // namespace bench
+
+BENCH_MAIN();
