@@ -1,0 +1,72 @@
+// The plug-in end to end: the built module of either flavour, copied into a
+// plug-in folder of its own, loaded by the `standin` executable or by the
+// stand-in in-process, and driven through scripts as a person drives it.
+#pragma once
+
+#include "host/ox_abi.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Flavour {
+  const char* name; // "win" or "mac"
+  const char* module;
+  int32_t api; // the API version the flavour declares
+};
+inline void PrintTo(const Flavour& flavour, std::ostream* os) {
+  *os << flavour.name;
+}
+// The configured flavour first, then the other one.
+std::vector<Flavour> BothFlavours();
+
+// A folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  std::string Write(const std::string& name, const std::string& content) const;
+
+private:
+  std::filesystem::path path_;
+};
+
+std::string ReadFile(const std::string& path);
+
+// What the plug-in folder holds beside the module file.
+enum class Layout {
+  Complete,    // res/strings.str, res/Orphanex32x32.png, Orphanex.pdf
+  NoResources, // the module file alone
+  NoIcon,      // res/strings.str and the help file, no icon
+  CorruptIcon, // the icon file is not a PNG
+};
+
+// Copies `flavour`'s built module into `<dir>/Orphanex/` with the files of
+// `layout`, taken from the module's build folder. Answers the module's path.
+std::string MakePluginFolder(const TempDir& dir, const Flavour& flavour, Layout layout);
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `standin run SCENE - --module MODULE` in `cwd` with `script` on its
+// standard input (so its lines are labelled `<stdin>:N`).
+RunResult RunScript(const std::string& scene, const std::string& script, const std::string& module,
+                    const std::string& cwd);
+
+// Runs a shell command line in `cwd`, capturing both streams.
+RunResult RunCommand(const std::string& command, const std::string& cwd);
+
+std::string SceneFile(const std::string& name); // tests/scenes/NAME
+
+} // namespace e2e
