@@ -1,25 +1,20 @@
 // standin: the stand-in host's command line.
 //
-//   standin run SCENE.json SCRIPT [--module PATH]   (SCRIPT '-' reads stdin)
-//   standin census SCENE.json... / clean ... / ui SCENE.json
+//   standin run SCENE.json SCRIPT        run a script (SCRIPT '-' reads stdin)
+//   standin census SCENE.json...         plug-in types per scene, known or missing
+//   standin clean SCENE.json --id N --type KIND [--scope S] [--keep-layer-shaders] -o OUT.json
+//   standin ui SCENE.json                the dialog, interactive in the terminal
 //
-// Exit status: 0 the script ran to its end, 1 a script line failed or the
-// validator reported a breach, 2 bad arguments, an unreadable scene or
-// script, or a module that cannot be loaded.
-#include "core/breach.h"
-#include "runtime/host.h"
-#include "scene/world.h"
-#include "script/script.h"
+// Every sub-command takes --module PATH (default: Orphanex.so beside this
+// executable). Exit status: see cli/commands.h.
+#include "cli/commands.h"
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
+#include <map>
 
 namespace {
-
-constexpr int kBadArguments = 2;
 
 // The module built beside this executable.
 std::string DefaultModule() {
@@ -30,59 +25,10 @@ std::string DefaultModule() {
   return (self.parent_path() / "Orphanex.so").string();
 }
 
-bool ReadAll(std::istream& in, std::string& text) {
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad())
-    return false;
-  text = std::move(buffer).str();
-  return true;
-}
-
-bool ReadScript(const std::string& path, std::string& text) {
-  if (path == "-")
-    return ReadAll(std::cin, text);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
-    return false;
-  std::ifstream in(path, std::ios::binary);
-  return in && ReadAll(in, text);
-}
-
-int Run(const std::string& scene, const std::string& script, const std::string& module) {
-  std::string text;
-  if (!ReadScript(script, text)) {
-    std::cerr << "standin: cannot read script " << script << '\n';
-    return kBadArguments;
-  }
-  standin::Host host;
-  std::string error;
-  if (!standin::LoadSceneFile(scene, error)) {
-    std::cerr << "standin: cannot read scene " << scene << ": " << error << '\n';
-    return kBadArguments;
-  }
-  if (!host.LoadModule(module)) {
-    std::cerr << "standin: " << host.Error() << '\n';
-    return kBadArguments;
-  }
-  int status = standin::RunScript(text, script == "-" ? "<stdin>" : script, std::cerr);
-  host.Unload();
-  if (const size_t breaches = standin::BreachCount(); breaches > 0 && status == 0) {
-    std::cerr << "standin: " << breaches << (breaches == 1 ? " contract breach" : " contract breaches")
-              << " reported\n";
-    status = 1;
-  }
-  return status;
-}
-
-int NotYet(const char* name) {
-  std::cerr << "standin " << name << ": not yet available\n";
-  return kBadArguments;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
+  using namespace standin::cli;
   CLI::App app{"The stand-in host for the Orphanex plug-in module: loads the module and drives it "
                "through scripts, as a person would inside the host application."};
   app.require_subcommand(1);
@@ -99,13 +45,31 @@ int main(int argc, char** argv) {
   addModule(run);
 
   std::vector<std::string> scenes;
-  CLI::App* census = app.add_subcommand("census", "List the plug-in types each scene uses");
+  CLI::App* census = app.add_subcommand(
+      "census", "For each scene: every plug-in type it uses, its kind and count, and whether the scene's "
+                "registry knows it (a missing plug-in)");
   census->add_option("scenes", scenes, "Scene files (JSON)")->required();
   addModule(census);
 
-  CLI::App* clean = app.add_subcommand("clean", "Remove the instances of one plug-in and save the scene");
-  clean->allow_extras();
-  addModule(clean);
+  CleanOptions clean;
+  const std::map<std::string, int32_t> kinds = {{"tag", 0}, {"shader", 1}, {"object", 2}, {"videopost", 3}};
+  CLI::App* cleaner = app.add_subcommand(
+      "clean",
+      "Remove every instance of one plug-in through the dialog, without questions, and save the scene");
+  cleaner->add_option("scene", clean.scene, "Scene file (JSON)")->required();
+  cleaner->add_option("--id", clean.id, "The plug-in's identifier")->required();
+  cleaner->add_option("--type", clean.type, "Kind of instance: tag, shader, object or videopost")
+      ->required()
+      ->transform(CLI::CheckedTransformer(kinds));
+  cleaner
+      ->add_option("--scope", clean.scope,
+                   "0 everything, 1 the selection with children, 2 the selection only")
+      ->check(CLI::IsMember({0, 1, 2}))
+      ->capture_default_str();
+  cleaner->add_flag("--keep-layer-shaders", clean.keepLayerShaders,
+                    "Do not remove shaders inside layer shaders");
+  cleaner->add_option("-o,--output", clean.output, "Where to save the cleaned scene")->required();
+  addModule(cleaner);
 
   CLI::App* ui = app.add_subcommand("ui", "Use the dialog interactively in the terminal");
   ui->add_option("scene", scene, "Scene file (JSON)")->required();
@@ -123,8 +87,10 @@ int main(int argc, char** argv) {
   if (run->parsed())
     return Run(scene, script, module);
   if (census->parsed())
-    return NotYet("census");
-  if (clean->parsed())
-    return NotYet("clean");
-  return NotYet("ui");
+    return Census(scenes);
+  if (cleaner->parsed()) {
+    clean.module = module;
+    return Clean(clean);
+  }
+  return Ui(scene, module);
 }

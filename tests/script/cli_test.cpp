@@ -1,6 +1,6 @@
-// The command line without a working module: argument errors, unreadable
-// files and the sub-commands still to come all end with status 2, one line
-// on stderr and nothing on stdout.
+// The command line where no module is needed: argument errors and unreadable
+// files end with status 2, one line on stderr and nothing on stdout; help;
+// the census, which reads scenes only.
 #include "cli_support.h"
 
 #include <cstdlib>
@@ -34,9 +34,21 @@ TEST(Cli, BadArgumentsAndUnreadableFilesExitWithTwo) {
       {"run " + scene + " " + dir.path() + "/missing.script",
        "cannot read script " + dir.path() + "/missing.script"},
       {"run " + scene + " " + script + " --module " + dir.path() + "/missing.so", "missing.so"},
-      {"census " + scene, "not yet available"},
-      {"clean " + scene, "not yet available"},
-      {"ui " + scene, "not yet available"},
+      {"census", "standin: "},
+      {"census " + dir.path() + "/missing.json", "cannot read scene " + dir.path() + "/missing.json"},
+      {"clean " + scene + " --type tag -o " + dir.path() + "/out.json", "--id"},
+      {"clean " + scene + " --id 5 -o " + dir.path() + "/out.json", "--type"},
+      {"clean " + scene + " --id 5 --type tags -o " + dir.path() + "/out.json", "--type"},
+      {"clean " + scene + " --id 5 --type tag", "--output"},
+      {"clean " + scene + " --id 5 --type tag --scope 3 -o " + dir.path() + "/out.json", "--scope"},
+      {"clean " + scene + " --id 5 --type shader --scope 1 -o " + dir.path() + "/out.json",
+       "--scope 1 is not offered"},
+      {"clean " + scene + " --id 5 --type videopost --scope 2 -o " + dir.path() + "/out.json",
+       "--scope 2 is not offered"},
+      {"clean " + dir.path() + "/missing.json --id 5 --type tag -o " + dir.path() + "/out.json",
+       "cannot read scene"},
+      {"ui", "standin: "},
+      {"ui " + dir.path() + "/missing.json", "cannot read scene"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
@@ -45,7 +57,44 @@ TEST(Cli, BadArgumentsAndUnreadableFilesExitWithTwo) {
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find(c.error), std::string::npos) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/out.json")) << "nothing written";
   }
+}
+
+// Runs of blanks as one, so that column widths do not matter.
+std::string Squeeze(const std::string& text) {
+  std::string out;
+  for (const char c : text)
+    if (c != ' ' || (!out.empty() && out.back() != ' ' && out.back() != '\n'))
+      out.push_back(c);
+  return out;
+}
+
+TEST(Cli, CensusListsEveryTypeAndTheMissingPlugins) {
+  CliDir dir;
+  const std::string a = dir.Write("a.json", R"({
+    "plugins": [ {"id": 1012345, "type": 6, "name": "Wobble Tag"} ],
+    "objects": [ {"name": "Cube", "type": 5159, "tags": [
+        {"name": "Wobble", "type": 1012345}, {"name": "Drift", "type": 1057311},
+        {"name": "Drift.1", "type": 1057311} ]} ],
+    "materials": [], "renderSettings": null })");
+  const std::string b = dir.Write("b.json", R"({
+    "plugins": [ {"id": 5159, "type": 5, "name": "Cube"} ],
+    "objects": [ {"name": "Cube", "type": 5159} ] })");
+
+  const CliResult one = RunStandin("census " + a, "", dir);
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(one.err, "") << "one file: no progress lines";
+  EXPECT_EQ(Squeeze(one.out), a + "\nobject 5159 1 missing\ntag 1012345 1 known\ntag 1057311 2 missing\n"
+                                  "missing plug-ins: 5159 (object), 1057311 (tag)\n");
+
+  // Many files: each with its own registry; an unreadable one is reported
+  // and the others still counted.
+  const CliResult many = RunStandin("census " + b + " " + dir.path() + "/missing.json " + a, "", dir);
+  EXPECT_EQ(many.status, 2);
+  EXPECT_EQ(Squeeze(many.out), b + "\nobject 5159 1 known\nmissing plug-ins: none\n" + Squeeze(one.out));
+  EXPECT_NE(many.err.find("[3/3] " + a), std::string::npos) << many.err;
+  EXPECT_NE(many.err.find("cannot read scene " + dir.path() + "/missing.json"), std::string::npos);
 }
 
 TEST(Cli, HelpEverywhere) {
