@@ -956,16 +956,12 @@ bool LoadSceneString(std::string_view json, std::string& error) {
 bool LoadSceneFile(const std::string& path, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    error = "cannot read " + path;
+    error = "the file cannot be opened";
     return false;
   }
   std::ostringstream buffer;
   buffer << in.rdbuf();
-  if (!Load(buffer.str(), error)) {
-    error = path + ": " + error;
-    return false;
-  }
-  return true;
+  return Load(buffer.str(), error);
 }
 
 std::string SaveSceneString(OxDocument* handle) {
