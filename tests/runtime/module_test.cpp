@@ -255,6 +255,17 @@ TEST_P(ModuleTest, ARefusedRegistrationIsTheModulesToFree) {
   }
 }
 
+TEST_P(ModuleTest, BlocksLeftInTheAllocatorAtUnloadAreABreach) {
+  WriteResources();
+  Host host;
+  ASSERT_TRUE(host.LoadModule(module, Options())) << host.Error();
+  // As if the module had kept a block past its end.
+  static_cast<const OxMemoryArea*>(host.Tables().areas[OX_AREA_MEMORY])->allocate(24);
+  host.Unload();
+  EXPECT_EQ(BreachCount(), 1u);
+  EXPECT_TRUE(Printed("breach: unload: 1 block(s) of the host allocator not released"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Flavours, ModuleTest, ::testing::ValuesIn(kFlavours),
                          [](const auto& info) { return std::string(info.param.name); });
 
