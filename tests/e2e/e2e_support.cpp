@@ -1,5 +1,11 @@
 #include "e2e/e2e_support.h"
 
+#include "core/breach.h"
+#include "core/output.h"
+#include "scene/world.h"
+#include "script/script.h"
+
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -109,6 +115,38 @@ RunResult RunScript(const std::string& scene, const std::string& script, const s
 
 std::string SceneFile(const std::string& name) {
   return (fs::path(ORPHANEX_SCENES_DIR) / name).string();
+}
+
+Session::Session() {
+  standin::ResetBreaches();
+  standin::SetPrintSink([this](std::string_view line) { printed.emplace_back(line); });
+}
+
+Session::~Session() {
+  host.Unload();
+  standin::SetPrintSink({});
+}
+
+bool Session::Start(const std::string& scene, const std::string& module,
+                    const standin::LoadOptions& options) {
+  if (!standin::LoadSceneFile(scene, error))
+    return false;
+  if (!host.LoadModule(module, options)) {
+    error = host.Error();
+    return false;
+  }
+  return true;
+}
+
+int Session::Run(const std::string& script) {
+  std::ostringstream errors;
+  const int status = standin::RunScript(script, "<script>", errors);
+  error = errors.str();
+  return status;
+}
+
+bool Session::Printed(const std::string& line) const {
+  return std::find(printed.begin(), printed.end(), line) != printed.end();
 }
 
 } // namespace e2e

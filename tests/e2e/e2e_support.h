@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/ox_abi.h"
+#include "runtime/host.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -68,5 +69,26 @@ RunResult RunScript(const std::string& scene, const std::string& script, const s
 RunResult RunCommand(const std::string& command, const std::string& cwd);
 
 std::string SceneFile(const std::string& name); // tests/scenes/NAME
+
+// The stand-in in-process: a fresh host (every subsystem empty) whose printed
+// lines are collected. Start loads the scene, then the module, as the
+// command line does.
+class Session {
+public:
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // False with `error` set when the scene or the module cannot be loaded.
+  bool Start(const std::string& scene, const std::string& module, const standin::LoadOptions& options = {});
+  // Runs script lines as `standin run` does; answers its exit status (0 or 1).
+  int Run(const std::string& script);
+  bool Printed(const std::string& line) const;
+
+  standin::Host host;
+  std::vector<std::string> printed;
+  std::string error;
+};
 
 } // namespace e2e
