@@ -26,7 +26,22 @@ namespace standin {
 void ResetScene();
 
 // Sets the DOCUMENT, NODE, OBJECT, MATERIAL, RENDER, NODE_ARRAY, UNDO,
-// REGISTRY, VALUE, LINK and EVENT area pointers.
+// REGISTRY, VALUE, LINK and EVENT area pointers. What this host does where
+// the boundary leaves a choice:
+// - MaterialLayerShaders appends the reflectance entries' shaders (held ones
+//   and live references) and, after each, every shader nested in its layers
+//   (held ones, any depth); nested entries are owned by their layer shader and
+//   die with it, so the module must not examine them after deleting it.
+// - ObjectTagsOfType hands out one host-owned sequence, valid until the next
+//   call; its entries are handles, unchanged when the tags die.
+// - NodeArrayAt answers the stored handle even when its node is gone (stale).
+// - Links name nodes across undo: a link to a deleted node resolves to null
+//   and to the restored node after undo. LinkNew(null) and LinkTarget(null)
+//   answer null without a breach (the null link); so does LinkTarget with a
+//   null document.
+// - NodeDetach of a detached node answers false (no breach); NodeDestroy of
+//   an attached node, and detaching or destroying a plug-in record, are
+//   breaches. One undo bracket at a time per document.
 void FillSceneAreas(OxHostTables& tables);
 
 // Library OX_LIBRARY_LAYERSHADER.
@@ -48,7 +63,9 @@ void CloseAllDocuments();
 // ---- scene files -------------------------------------------------------------
 
 // Loading adds a NEW document and makes it active (the registry gets the
-// file's plug-ins, replacing the previous registry). On error `error` gets a
+// file's plug-ins, replacing the previous registry; a file without
+// `renderSettings` gets empty render settings, like a new document; the
+// active object/material is the last selected one in document order). On error `error` gets a
 // one-line message naming the key and its JSON path, and the host is left as
 // it was.
 bool LoadSceneFile(const std::string& path, std::string& error);
@@ -59,9 +76,22 @@ std::string SaveSceneString(OxDocument* doc = nullptr);
 
 // ---- what the script prints --------------------------------------------------
 
-// `show scene` for the active document (format in scene/README or world.cpp).
+// `show scene` for the active document ("no document" when there is none):
+//   the objects as a tree, two spaces a level, `name [type]`; each object's
+//   tags one level deeper as `#name [type]`; beyond 40 levels a line keeps 80
+//   spaces and starts with `(LEVEL) `;
+//   `material name [type]` for each material, its channels one level deeper
+//   as `channel N: name [type]` or `channel N: no shader`; under channel 3
+//   the reflectance entries, `reflectance N: name [type]`,
+//   `reflectance N: link to name [type]`, `... link to nothing` or `... empty`;
+//   below a layer shader its layers, `layer N (kind K)` followed by
+//   `: name [type]` (held, its own layers below it), `: link to name [type]`,
+//   `: link to nothing`, `: empty link` or `: value V`;
+//   `videopost name [type]` for each videopost, or `no render settings`.
+//   Selected objects and materials end in ` (selected)`.
 std::vector<std::string> SceneLines();
-// `show selection`: the active object and material.
+// `show selection`: `active object: PATH|none`, `active material: NAME|none`,
+// `selected objects: PATH, ...|none`, `selected materials: NAME, ...|none`.
 std::vector<std::string> SelectionLines();
 
 // ---- selection ---------------------------------------------------------------
