@@ -15,7 +15,9 @@
 // (`selected` false, empty `tags`/`children`/`layers`, no `uid`); the four
 // top-level keys are always written. A shader that a reference names gets a
 // `uid`: its own from the file when it had one, else the first free of
-// "S1", "S2", ... in document order.
+// "S1", "S2", ... in document order. A reference to nothing alive in the
+// document (its shader was deleted) is written as an empty link: a `null`
+// reflectance entry, a layer's `"shader": null`; reading accepts both.
 #include "scene/model.h"
 #include "scene/world.h"
 
