@@ -8,6 +8,12 @@
 // ORPHANEX_UPDATE_GOLDEN=1 rewrites the golden files from the configured
 // flavour's run; the other flavour is still compared against them. Read
 // every rewritten file before committing it.
+//
+// A new case: write scripts/NAME.script (and a scene in tests/scenes/ if
+// none fits), add a row to kCases, run tests_e2e once with
+// ORPHANEX_UPDATE_GOLDEN=1 and check NAME.out line by line. Paths under the
+// run's temporary folder print as @TMP@ (the module lies in @TMP@/Orphanex/,
+// saved scenes in @TMP@/), the loader's API version as @API@.
 #include "e2e/e2e_support.h"
 
 #include <cstdlib>
