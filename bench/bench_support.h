@@ -77,6 +77,11 @@ inline standin::Host& TheHost() {
   return *host;
 }
 
+// One of the host's area tables, as the module gets it.
+template <class Area> const Area& AreaOf(int index) {
+  return *static_cast<const Area*>(TheHost().Tables().areas[index]);
+}
+
 inline void EndHost() {
   std::unique_ptr<standin::Host>& host = HostSlot();
   if (!host)

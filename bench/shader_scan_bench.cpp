@@ -121,6 +121,35 @@ void ShaderBare(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMaterials));
 }
 
+// The stand-in's share for the part every material costs: the calls the list
+// run makes per material whatever it holds (the fifteen channel look-ups,
+// the shader and type of each channel that has one, the update, the
+// message, the next material), made by the host side itself.
+void ShaderHostCalls(benchmark::State& state) {
+  EnsureScene();
+  const auto& nodes = AreaOf<OxNodeArea>(OX_AREA_NODE);
+  const auto& materials = AreaOf<OxMaterialArea>(OX_AREA_MATERIAL);
+  const auto& documents = AreaOf<OxDocumentArea>(OX_AREA_DOCUMENT);
+  for (auto _ : state) {
+    size_t shaders = 0;
+    StopWatch watch;
+    for (OxNode* material = documents.firstMaterial(standin::ActiveDocument()); material != nullptr;
+         material = nodes.next(material)) {
+      for (int32_t n = 0; n < 15; ++n)
+        if (OxChannel* channel = materials.channel(material, n))
+          if (OxNode* shader = materials.channelShader(channel))
+            shaders += nodes.typeId(shader) != 0 ? 1 : 0;
+      materials.update(material, 1, 1);
+      nodes.sendMessage(material, 5, nullptr);
+    }
+    state.SetIterationTime(watch.Seconds());
+    if (shaders != 2 * kMaterials)
+      Fail("the host calls found " + std::to_string(shaders) + " channel shaders");
+  }
+  CheckNoBreach("host calls");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMaterials));
+}
+
 void ShaderList(benchmark::State& state) {
   EnsureScene();
   Prepare({.type = kShader, .action = kList});
@@ -177,6 +206,7 @@ void ShaderRemoveUndo(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(ShaderBare)->Apply(Timed)->Iterations(10);
+BENCHMARK(ShaderHostCalls)->Apply(Timed)->Iterations(10);
 BENCHMARK(ShaderList)->Apply(Timed)->Iterations(10);
 BENCHMARK(ShaderRemoveUndo)->Apply(Timed)->Iterations(10);
 

@@ -82,6 +82,58 @@ void TagBareCount(benchmark::State& state, Shape shape) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kObjects));
 }
 
+// The stand-in's share: the host calls the list run makes through the
+// boundary (tags of the type, two names and a link per match, first child and
+// next sibling per object), made by the host side itself without the module.
+struct HostRow {
+  OxText* objectName;
+  OxText* tagName;
+  OxLink* object;
+};
+
+void TagHostCalls(benchmark::State& state, Shape shape) {
+  EnsureScene(shape);
+  const auto& nodes = AreaOf<OxNodeArea>(OX_AREA_NODE);
+  const auto& objects = AreaOf<OxObjectArea>(OX_AREA_OBJECT);
+  const auto& links = AreaOf<OxLinkArea>(OX_AREA_LINK);
+  const auto& texts = AreaOf<OxTextArea>(OX_AREA_TEXT);
+  const auto& documents = AreaOf<OxDocumentArea>(OX_AREA_DOCUMENT);
+  std::vector<HostRow> rows;
+  std::vector<OxNode*> runs;
+  for (auto _ : state) {
+    rows.clear();
+    StopWatch watch;
+    runs.assign(1, documents.firstObject(standin::ActiveDocument()));
+    while (!runs.empty()) {
+      OxNode* object = runs.back();
+      if (object == nullptr) {
+        runs.pop_back();
+        if (!runs.empty())
+          runs.back() = nodes.next(runs.back());
+        continue;
+      }
+      int32_t count = 0;
+      OxNode* const* tags = objects.tagsOfType(object, kPluginId, &count);
+      for (int32_t i = 0; i < count; ++i)
+        rows.push_back({nodes.name(object), nodes.name(tags[i]), links.create(object)});
+      if (OxNode* child = nodes.firstChild(object))
+        runs.push_back(child);
+      else
+        runs.back() = nodes.next(object);
+    }
+    state.SetIterationTime(watch.Seconds());
+    if (rows.size() != kObjects)
+      Fail("the host calls found " + std::to_string(rows.size()) + " tags");
+    for (const HostRow& row : rows) {
+      texts.release(row.objectName);
+      texts.release(row.tagName);
+      links.release(row.object);
+    }
+  }
+  CheckNoBreach("host calls");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kObjects));
+}
+
 void TagList(benchmark::State& state, Shape shape) {
   EnsureScene(shape);
   Prepare({.type = kTag, .action = kList});
@@ -139,10 +191,12 @@ void TagRemoveUndo(benchmark::State& state, Shape shape) {
 
 BENCHMARK_CAPTURE(TagBareCount, flat, kFlat)->Apply(Timed)->Iterations(3);
 BENCHMARK_CAPTURE(TagBare, flat, kFlat)->Apply(Timed)->Iterations(3);
+BENCHMARK_CAPTURE(TagHostCalls, flat, kFlat)->Apply(Timed)->Iterations(3);
 BENCHMARK_CAPTURE(TagList, flat, kFlat)->Apply(Timed)->Iterations(5);
 BENCHMARK_CAPTURE(TagRemoveUndo, flat, kFlat)->Apply(Timed)->Iterations(3);
 BENCHMARK_CAPTURE(TagBareCount, chain, kChain)->Apply(Timed)->Iterations(3);
 BENCHMARK_CAPTURE(TagBare, chain, kChain)->Apply(Timed)->Iterations(3);
+BENCHMARK_CAPTURE(TagHostCalls, chain, kChain)->Apply(Timed)->Iterations(3);
 BENCHMARK_CAPTURE(TagList, chain, kChain)->Apply(Timed)->Iterations(5);
 BENCHMARK_CAPTURE(TagRemoveUndo, chain, kChain)->Apply(Timed)->Iterations(3);
 
