@@ -28,6 +28,13 @@ jq -r '.benchmarks[] | select(.ratio != null)
     + " | \(if .ratio <= .target then "yes" else "no" end) |"' "$out"/tag_scan_bench.json "$out"/shader_scan_bench.json
 
 echo
+echo "| every run | ms per iteration |"
+echo "|---|---:|"
+jq -r '.benchmarks[]
+  | "| \(.run_name | sub("/iterations:[0-9]+"; "") | sub("/manual_time"; "")) | \(.real_time * 100 | round / 100) |"' \
+  "$out"/tag_scan_bench.json "$out"/shader_scan_bench.json
+
+echo
 echo "| list walk | rows | ms | ns per row |"
 echo "|---|---:|---:|---:|"
 jq -r '.benchmarks[] | select(.run_type == "iteration")
