@@ -54,16 +54,20 @@ std::vector<OxNode*>& TagSnapshot() {
   return snapshot;
 }
 
+// Kept out of line so that the checks on the way of every call stay short.
+[[gnu::cold, gnu::noinline]] void ReportBadHandle(const void* handle, bool ofKind, const char* op,
+                                                  const char* what) {
+  if (handle == nullptr)
+    Breach(op, std::string("null ") + what);
+  else
+    Breach(op, ofKind ? std::string("stale ") + what + " handle" : std::string("not a ") + what + " handle");
+}
+
 template <class T>
 T* Resolve(const HandleTable<T>& table, const void* handle, const char* op, const char* what) {
-  if (handle == nullptr) {
-    Breach(op, std::string("null ") + what);
-    return nullptr;
-  }
   T* body = table.Get(handle);
-  if (body == nullptr)
-    Breach(op, table.IsKind(handle) ? std::string("stale ") + what + " handle"
-                                    : std::string("not a ") + what + " handle");
+  if (body == nullptr) [[unlikely]]
+    ReportBadHandle(handle, table.IsKind(handle), op, what);
   return body;
 }
 
@@ -87,10 +91,14 @@ const char* KindName(NodeKind kind) {
   return "a node";
 }
 
+[[gnu::cold, gnu::noinline]] void ReportWrongKind(const char* op, NodeKind expected, NodeKind got) {
+  Breach(op, std::string("expected ") + KindName(expected) + ", got " + KindName(got));
+}
+
 Node* KindArg(const OxNode* handle, NodeKind kind, const char* op) {
   Node* node = NodeArg(handle, op);
-  if (node != nullptr && node->kind != kind) {
-    Breach(op, std::string("expected ") + KindName(kind) + ", got " + KindName(node->kind));
+  if (node != nullptr && node->kind != kind) [[unlikely]] {
+    ReportWrongKind(op, kind, node->kind);
     return nullptr;
   }
   return node;

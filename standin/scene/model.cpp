@@ -203,6 +203,13 @@ void DetachNode(Node* node) {
 }
 
 void DestroySubtree(Node* root) {
+  if (!OwnsNodes(root)) {
+    RetireHandles(root);
+    if (ByIdentity(root->identity) == root)
+      SetIdentity(root->identity, nullptr);
+    delete root;
+    return;
+  }
   std::vector<Node*> all;
   ForEachInSubtree(root, [&all](Node* node) { all.push_back(node); });
   for (Node* node : all) {
@@ -242,6 +249,8 @@ Node* CloneSubtree(const Node* root) {
     return to;
   };
   Node* top = copyOne(root);
+  if (!OwnsNodes(root) && !root->layers)
+    return top;
   std::vector<std::pair<const Node*, Node*>> stack{{root, top}};
   while (!stack.empty()) {
     auto [from, to] = stack.back();
@@ -306,6 +315,10 @@ Node* CloneSubtree(const Node* root) {
 }
 
 void FreeSnapshot(Node* root) {
+  if (!OwnsNodes(root)) {
+    delete root;
+    return;
+  }
   std::vector<Node*> all;
   ForEachInSubtree(root, [&all](Node* node) { all.push_back(node); });
   for (Node* node : all) {

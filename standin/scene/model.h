@@ -236,7 +236,19 @@ void CloseBracket(Document* doc);
 
 // ---- templates ---------------------------------------------------------------
 
+// True when the node owns other nodes (children, tags, held shaders).
+inline bool OwnsNodes(const Node* node) {
+  return node->children.first != nullptr || node->tags.first != nullptr || node->material != nullptr ||
+         (node->layers && !node->layers->empty());
+}
+
 template <class F> void ForEachInSubtree(Node* root, F&& visit) {
+  // Most subtrees handled one at a time are single nodes (a tag, a shader):
+  // those need no stack. Visits never change what a node owns.
+  if (!OwnsNodes(root)) {
+    visit(root);
+    return;
+  }
   std::vector<Node*> stack{root};
   while (!stack.empty()) {
     Node* node = stack.back();

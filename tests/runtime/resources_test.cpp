@@ -11,6 +11,10 @@ struct GoodCase {
   std::string content;
   std::map<int32_t, std::string> expected;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const GoodCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ParseGood : public ::testing::TestWithParam<GoodCase> {};
 
@@ -52,6 +56,10 @@ struct BadCase {
   std::string content;
   std::string error; // the reason names the line
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const BadCase& c, std::ostream* os) {
+  *os << c.error;
+}
 
 class ParseBad : public ::testing::TestWithParam<BadCase> {};
 

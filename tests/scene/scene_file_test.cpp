@@ -14,6 +14,10 @@ struct BadFile {
   const char* json;
   const char* error;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const BadFile& c, std::ostream* os) {
+  *os << c.label;
+}
 
 class SceneFileErrors : public SceneTest, public ::testing::WithParamInterface<BadFile> {};
 

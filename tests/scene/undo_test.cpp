@@ -8,6 +8,10 @@ struct DeletionCase {
   const char* label;
   std::vector<std::string> names; // deleted in this order, one undo step
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const DeletionCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 class UndoRoundTrip : public SceneTest, public ::testing::WithParamInterface<DeletionCase> {};
 
@@ -157,6 +161,10 @@ struct MisuseCase {
   const char* label;
   void (*act)(SceneTest& t, OxDocument* doc, OxDocument* other);
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const MisuseCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 class UndoMisuse : public SceneTest, public ::testing::WithParamInterface<MisuseCase> {
 public:

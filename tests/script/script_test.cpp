@@ -20,6 +20,10 @@ struct ParseError {
   std::string line;
   std::string error;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ParseError& c, std::ostream* os) {
+  *os << c.line;
+}
 
 class ScriptParseErrors : public ::testing::TestWithParam<ParseError> {};
 

@@ -181,6 +181,10 @@ struct ScriptCase {
   const char* reason; // nullptr: succeeds
   int32_t commandId;  // the command sent on success
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ScriptCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ScriptOperationTest : public UiTest, public ::testing::WithParamInterface<ScriptCase> {};
 

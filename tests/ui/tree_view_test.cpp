@@ -252,6 +252,10 @@ struct BoxCase {
   int32_t answer;
   std::vector<std::string> printed;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const BoxCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class MessageBoxTest : public UiTest, public ::testing::WithParamInterface<BoxCase> {};
 
