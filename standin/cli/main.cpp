@@ -1,15 +1,16 @@
 // standin: the stand-in host's command line.
 //
-//   standin run SCENE.json SCRIPT        run a script (SCRIPT '-' reads stdin)
-//   standin census SCENE.json...         plug-in types per scene, known or missing
-//   standin clean SCENE.json --id N --type KIND [--scope S] [--keep-layer-shaders] -o OUT.json
-//   standin ui SCENE.json                the dialog, interactive in the terminal
+//   standin run SCENE.json SCRIPT       run a script (SCRIPT '-' reads stdin)
+//   standin ui SCENE.json               the dialog, interactive in the terminal
+//   standin census SCENE.json...        plug-in types per scene, known or missing
+//   standin clean SCENE.json... --id N --type KIND (-o OUT | --out-dir DIR | --in-place | --dry-run)
 //
 // Every sub-command takes --module PATH (default: Orphanex.so beside this
 // executable). Exit status: see cli/commands.h.
 #include "cli/commands.h"
 
 #include <CLI/CLI.hpp>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -25,72 +26,176 @@ std::string DefaultModule() {
   return (self.parent_path() / "Orphanex.so").string();
 }
 
+// One line: CLI11's messages can span several.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n')
+      c = ' ';
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
+  return text;
+}
+
+constexpr const char* kExitStatus =
+    "Exit status: 0 done; 1 a script line failed, work was left undone or the "
+    "module broke the host's rules (a breach); 2 bad arguments, an unreadable "
+    "scene, an unwritable output or an unusable module.";
+
 } // namespace
 
 int main(int argc, char** argv) {
   using namespace standin::cli;
-  CLI::App app{"The stand-in host for the Orphanex plug-in module: loads the module and drives it "
-               "through scripts, as a person would inside the host application."};
+  CLI::App app{"standin: the stand-in host for the Orphanex plug-in module. It loads the module and lets you "
+               "use its dialog from a script, interactively, or in bulk over scene files (JSON)."};
   app.require_subcommand(1);
+  app.footer(std::string("Run 'standin SUB-COMMAND --help' for each sub-command's options and examples.\n") +
+             kExitStatus);
   std::string module = DefaultModule();
   auto addModule = [&](CLI::App* command) {
-    command->add_option("--module", module, "The module to load (default: the one beside standin)")
+    command->add_option("--module", module, "The plug-in module to load (default: the one beside standin)")
         ->capture_default_str();
   };
 
+  // ---- run ----------------------------------------------------------------------
   std::string scene, script;
-  CLI::App* run = app.add_subcommand("run", "Run a script against a scene");
+  CLI::App* run = app.add_subcommand("run", "Run a script of dialog commands against a scene");
+  run->description(
+      "Run a script against a scene: one command a line (open, set ID VALUE, press ID, menu ID, answer "
+      "yes|no, "
+      "choose N, close, undo, redo, select object PATH, select material NAME, deselect all, document new, "
+      "document activate N, show dialog|list|scene|selection, save FILE, expect TEXT; # starts a comment). "
+      "What the host prints goes to stdout; a failing line stops the run with 'FILE:LINE: reason' on "
+      "stderr.");
   run->add_option("scene", scene, "Scene file (JSON)")->required();
-  run->add_option("script", script, "Script file, or - for standard input")->required();
+  run->add_option("script", script, "Script file, or - to read the script from standard input")->required();
   addModule(run);
+  run->footer(
+      "Examples:\n"
+      "  standin run examples/studio.json examples/walkthrough.script\n"
+      "  printf 'open\\nset 1005 1057311\\npress 1002\\nshow list\\n' | standin run examples/studio.json -\n"
+      "\n" +
+      std::string(kExitStatus));
 
+  // ---- ui -------------------------------------------------------------------------
+  UiOptions uiOptions;
+  CLI::App* ui = app.add_subcommand("ui", "Use the plug-in's dialog interactively in the terminal");
+  ui->description(
+      "Use the plug-in's dialog interactively. In a terminal it is drawn full screen: Tab moves between the "
+      "controls, Left/Right change a choice, Enter or Space uses the focused control, u/r undo and redo, s "
+      "saves, : takes a script command, ? shows every key, q quits. Message boxes wait for your answer. "
+      "When standard input is not a terminal (or with --line) it reads one script command a line instead.");
+  ui->add_option("scene", uiOptions.scene, "Scene file (JSON)")->required();
+  ui->add_flag("--line", uiOptions.lineMode, "Plain line mode even in a terminal");
+  addModule(ui);
+  ui->footer("Examples:\n"
+             "  standin ui examples/studio.json\n"
+             "  standin ui --line examples/studio.json\n"
+             "  printf 'set 1005 1057311\\npress 1002\\nquit\\n' | standin ui examples/studio.json\n"
+             "\n" +
+             std::string(kExitStatus));
+
+  // ---- census ---------------------------------------------------------------------
   std::vector<std::string> scenes;
-  CLI::App* census = app.add_subcommand(
-      "census", "For each scene: every plug-in type it uses, its kind and count, and whether the scene's "
-                "registry knows it (a missing plug-in)");
+  CensusFormat format = CensusFormat::Text;
+  const std::map<std::string, CensusFormat> formats = {
+      {"text", CensusFormat::Text}, {"json", CensusFormat::Json}, {"csv", CensusFormat::Csv}};
+  CLI::App* census =
+      app.add_subcommand("census", "List the plug-in types each scene uses and which plug-ins are missing");
+  census->description(
+      "For each scene: every type id of a tag, shader, object or videopost in it, with its kind, how many "
+      "there are and whether the scene's plug-in registry knows it. Unknown ids - plug-ins that are not "
+      "installed - come first: those are the ids to clean. With several scenes, a total per id follows. "
+      "The module is not needed. A scene that cannot be read is named on stderr and the others go on.");
   census->add_option("scenes", scenes, "Scene files (JSON)")->required();
+  census->add_option("--format", format, "text (default), json or csv")
+      ->transform(CLI::CheckedTransformer(formats));
   addModule(census);
+  census->footer(
+      "Formats (json and csv are stable):\n"
+      "  json: {\"format\": \"standin-census/1\",\n"
+      "         \"files\": [{\"file\": F, \"loaded\": true, \"types\": [{\"kind\", \"id\", \"count\", "
+      "\"known\", "
+      "\"name\"}...]}\n"
+      "                   | {\"file\": F, \"loaded\": false, \"error\": E}],\n"
+      "         \"totals\": [{\"kind\", \"id\", \"count\", \"files\", \"known\", \"unknownIn\", "
+      "\"name\"}...]}\n"
+      "  csv:  header record,file,kind,id,count,known,files,name; record 'type' per scene and type,\n"
+      "        'total' per type over all scenes (file empty); known true|false; CRLF line ends.\n"
+      "  Order: unknown types first, then tag, shader, object, videopost, then by id. 'name' is the\n"
+      "  registry's name (null/empty when no registry knows it). A total is known only when every\n"
+      "  scene's registry knows it; unknownIn counts the scenes whose registry does not.\n"
+      "\n"
+      "Examples:\n"
+      "  standin census examples/studio.json\n"
+      "  standin census --format csv scenes/*.json > census.csv\n"
+      "\n"
+      "Exit status: 0 every scene was read, 2 otherwise (or bad arguments).");
 
+  // ---- clean ----------------------------------------------------------------------
   CleanOptions clean;
   const std::map<std::string, int32_t> kinds = {{"tag", 0}, {"shader", 1}, {"object", 2}, {"videopost", 3}};
-  CLI::App* cleaner = app.add_subcommand(
-      "clean",
-      "Remove every instance of one plug-in through the dialog, without questions, and save the scene");
-  cleaner->add_option("scene", clean.scene, "Scene file (JSON)")->required();
-  cleaner->add_option("--id", clean.id, "The plug-in's identifier")->required();
+  CLI::App* cleaner = app.add_subcommand("clean", "Remove every instance of one plug-in from scenes");
+  cleaner->description(
+      "Remove every instance of one plug-in from each scene, through the plug-in's own dialog (Remove "
+      "Plugin, "
+      "the warning off) as one undoable step, then re-scan the result and write it. Per scene it reports "
+      "what "
+      "was removed, per kind, and whether any instance of the id is left. Output files are written to a "
+      "temporary file and renamed, so none is ever half-written; the input is never overwritten without "
+      "--in-place. A scene that cannot be read is named on stderr and skipped; the others go on.");
+  cleaner->add_option("scenes", clean.scenes, "Scene files (JSON)")->required();
+  cleaner->add_option("--id", clean.id, "The plug-in's identifier (see 'standin census')")->required();
   cleaner->add_option("--type", clean.type, "Kind of instance: tag, shader, object or videopost")
       ->required()
       ->transform(CLI::CheckedTransformer(kinds));
   cleaner
       ->add_option("--scope", clean.scope,
-                   "0 everything, 1 the selection with children, 2 the selection only")
-      ->check(CLI::IsMember({0, 1, 2}))
-      ->capture_default_str();
+                   "Where: 0 the whole scene (default); 1 the selected objects and their children (tag, "
+                   "object); 2 the selected objects or materials only (tag, object, shader)")
+      ->check(CLI::IsMember({0, 1, 2}));
   cleaner->add_flag("--keep-layer-shaders", clean.keepLayerShaders,
-                    "Do not remove shaders inside layer shaders");
-  cleaner->add_option("-o,--output", clean.output, "Where to save the cleaned scene")->required();
+                    "Shaders: keep those inside layer shaders (the dialog's check box)");
+  CLI::Option* output = cleaner->add_option("-o,--output", clean.output, "Where to write the cleaned scene");
+  cleaner->add_option("--out-dir", clean.outDir, "Write each cleaned scene under its own name into DIR")
+      ->excludes(output);
+  cleaner->add_flag("--in-place", clean.inPlace, "Replace each scene, keeping the original as SCENE.bak");
+  cleaner->add_flag("-n,--dry-run", clean.dryRun, "Report what would be removed; write nothing");
+  cleaner->add_flag("-v,--verbose", clean.verbose,
+                    "Show all the host prints (without it: the module's messages and breaches only)");
   addModule(cleaner);
-
-  CLI::App* ui = app.add_subcommand("ui", "Use the dialog interactively in the terminal");
-  ui->add_option("scene", scene, "Scene file (JSON)")->required();
-  addModule(ui);
+  cleaner->footer("Examples:\n"
+                  "  standin clean examples/studio.json --id 1057311 --type tag -o studio-clean.json\n"
+                  "  standin clean examples/studio.json --id 1060007 --type shader --keep-layer-shaders -n\n"
+                  "  standin clean scenes/*.json --id 1036221 --type videopost --out-dir cleaned/\n"
+                  "  standin clean shot010.json --id 1049012 --type object --scope 2 --in-place\n"
+                  "\n" +
+                  std::string(kExitStatus));
 
   try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
-      return app.exit(e);
-    std::cerr << "standin: " << e.what() << '\n';
+    try {
+      app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+      if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+        return app.exit(e);
+      std::string name;
+      for (const CLI::App* sub : {run, ui, census, cleaner})
+        if (sub->parsed())
+          name = " " + sub->get_name();
+      std::cerr << "standin" << name << ": " << OneLine(e.what()) << " (see standin" << name << " --help)\n";
+      return kBadArguments;
+    }
+    if (run->parsed())
+      return Run(scene, script, module);
+    if (census->parsed())
+      return Census(scenes, format);
+    if (cleaner->parsed()) {
+      clean.module = module;
+      return Clean(clean);
+    }
+    uiOptions.module = module;
+    return Ui(uiOptions);
+  } catch (const std::exception& e) {
+    std::cerr << "standin: " << OneLine(e.what()) << '\n';
     return kBadArguments;
   }
-
-  if (run->parsed())
-    return Run(scene, script, module);
-  if (census->parsed())
-    return Census(scenes);
-  if (cleaner->parsed()) {
-    clean.module = module;
-    return Clean(clean);
-  }
-  return Ui(scene, module);
 }

@@ -1,0 +1,111 @@
+#include "cli_support.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace standin::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::set<std::string> kRunnerFiles = {".stdin", ".stdout", ".stderr"};
+}
+
+CliDir::CliDir() {
+  std::random_device random;
+  const auto base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto candidate = base / ("standin-cli-" + std::to_string(random()));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder");
+}
+
+CliDir::~CliDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::string CliDir::Write(const std::string& name, const std::string& content) const {
+  const fs::path file = fs::path(path_) / name;
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << content;
+  return file.string();
+}
+
+std::set<std::string> CliDir::Files() const {
+  std::set<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(path_)) {
+    const std::string name = fs::relative(entry.path(), path_).string();
+    if (!entry.is_directory() && kRunnerFiles.count(name) == 0)
+      files.insert(name);
+  }
+  return files;
+}
+
+std::string CliDir::InstallModule() const {
+  const fs::path folder = fs::path(path_) / "plugins" / "Orphanex";
+  fs::create_directories(folder);
+  fs::copy_file(ORPHANEX_MODULE_PATH, folder / "Orphanex.so", fs::copy_options::overwrite_existing);
+  fs::copy(std::string(ORPHANEX_SOURCE_DIR) + "/res", folder / "res",
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  return (folder / "Orphanex.so").string();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+size_t Lines(const std::string& text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+std::string Example(const std::string& name) {
+  return std::string(ORPHANEX_SOURCE_DIR) + "/examples/" + name;
+}
+
+CliResult RunStandin(const std::vector<std::string>& args, const CliDir& dir, const std::string& input) {
+  const std::string in = dir.Write(".stdin", input);
+  const std::string out = dir / ".stdout", err = dir / ".stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<std::string> argv = {ORPHANEX_STANDIN_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> pointers;
+  for (std::string& arg : argv)
+    pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  pid_t pid = -1;
+  const int spawned = posix_spawn(&pid, ORPHANEX_STANDIN_PATH, &actions, nullptr, pointers.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  CliResult result;
+  if (spawned != 0)
+    return result;
+  int raw = 0;
+  while (waitpid(pid, &raw, 0) < 0 && errno == EINTR) {
+  }
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  return result;
+}
+
+} // namespace standin::test

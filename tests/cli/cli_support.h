@@ -1,0 +1,44 @@
+// Running the `standin` executable from a test: its arguments as a vector (no
+// shell), standard input from a string, and what it wrote and answered; a
+// scratch folder; the module installed in it as a user would have it.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace standin::test {
+
+class CliDir {
+public:
+  CliDir();
+  ~CliDir();
+  CliDir(const CliDir&) = delete;
+  CliDir& operator=(const CliDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string Write(const std::string& name, const std::string& content) const;
+  // Every file below the folder (relative paths), the runner's own files aside.
+  std::set<std::string> Files() const;
+  // The module with its resources, as installed: answers the module's path.
+  std::string InstallModule() const;
+
+private:
+  std::string path_;
+};
+
+struct CliResult {
+  int status = -1; // the exit status; -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+CliResult RunStandin(const std::vector<std::string>& args, const CliDir& dir, const std::string& input = "");
+
+std::string ReadFile(const std::string& path);
+size_t Lines(const std::string& text);
+
+// The bundled examples.
+std::string Example(const std::string& name);
+
+} // namespace standin::test
