@@ -178,7 +178,7 @@ private:
   // ---- drawing --------------------------------------------------------------
   void Draw();
   void DrawDialogLine(int y, size_t index);
-  int DrawList(int y, int rows);
+  size_t AppendList(std::vector<std::function<void(int)>>& out, int window);
   std::string FocusHelp() const;
   void DrawBox(int y, int x, int height, int width, const std::string& title);
 
@@ -209,7 +209,8 @@ private:
   size_t focus_ = 0;
   int32_t focusId_ = 0;
   ControlKind focusKind_ = ControlKind::Dropdown;
-  size_t row_ = 0, top_ = 0;
+  size_t row_ = 0, top_ = 0; // the list's cursor and first shown row
+  size_t bodyScroll_ = 0;    // the first dialog row shown
   int listRows_ = 1;
   std::deque<std::pair<std::string, Colour>> log_;
   std::string status_;
@@ -292,28 +293,50 @@ void Screen::Draw() {
       width - 10);
   Put(0, std::max(0, width - 8), "? help", A_REVERSE);
 
-  const int logTop = height - 3 - kLogRows; // the rule above the messages
-  int y = 2;
+  // Small screens give the messages' room to the dialog.
+  const int logRows = height >= 20 ? kLogRows : 0;
+  const int bodyEnd = height - 2 - (logRows > 0 ? logRows + 1 : 0); // first row below the dialog
+  const int bodyTop = height >= 16 ? 2 : 1;
+  const int room = std::max(1, bodyEnd - bodyTop);
   if (!snap_.open) {
-    Put(y, 2, "The dialog is closed.", A_BOLD);
-    Put(y + 1, 2, "Press o to open it again, or q to quit.");
+    Put(bodyTop, 2, "The dialog is closed.", A_BOLD);
+    Put(bodyTop + 1, 2, "Press o to open it again, or q to quit.");
   } else {
-    const int fixed = static_cast<int>(snap_.lines.size()) + (snap_.hasList ? 1 : 0);
-    listRows_ = std::max(1, logTop - y - fixed);
-    for (size_t i = 0; i < snap_.lines.size() && y < logTop; ++i) {
-      DrawDialogLine(y++, i);
-      if (snap_.hasList && i == snap_.listLine)
-        y = DrawList(y, std::min(listRows_, logTop - y - 1));
+    // The dialog as rows; when it does not fit, it scrolls to keep the
+    // focused control (or the list's cursor) in view.
+    std::vector<std::function<void(int)>> rows;
+    size_t focusRow = 0;
+    const int others = static_cast<int>(snap_.lines.size()) + (snap_.hasList ? 1 : 0);
+    const int total = static_cast<int>(snap_.list.rows.size());
+    listRows_ = std::max(std::min(std::max(total, 1), 3), room - others);
+    for (size_t i = 0; i < snap_.lines.size(); ++i) {
+      const Control* c = Focused();
+      if (c != nullptr && !ListFocused() && c->line == i)
+        focusRow = rows.size();
+      rows.emplace_back([this, i](int y) { DrawDialogLine(y, i); });
+      if (snap_.hasList && i == snap_.listLine) {
+        const size_t cursor = AppendList(rows, listRows_);
+        if (ListFocused())
+          focusRow = cursor;
+      }
     }
+    if (focusRow < bodyScroll_)
+      bodyScroll_ = focusRow;
+    if (focusRow >= bodyScroll_ + static_cast<size_t>(room))
+      bodyScroll_ = focusRow - static_cast<size_t>(room) + 1;
+    bodyScroll_ = std::min(bodyScroll_, rows.size() > static_cast<size_t>(room) ? rows.size() - room : 0);
+    for (size_t r = bodyScroll_; r < rows.size() && r < bodyScroll_ + static_cast<size_t>(room); ++r)
+      rows[r](bodyTop + static_cast<int>(r - bodyScroll_));
   }
 
-  if (logTop > 1) {
-    Put(logTop, 0, std::string(static_cast<size_t>(width), '-'), ColourOf(kDim));
-    Put(logTop, 2, " messages ", A_BOLD);
-    const size_t shown = std::min(log_.size(), static_cast<size_t>(kLogRows));
+  if (logRows > 0) {
+    const int rule = bodyEnd;
+    Put(rule, 0, std::string(static_cast<size_t>(width), '-'), ColourOf(kDim));
+    Put(rule, 2, " messages ", A_BOLD);
+    const size_t shown = std::min(log_.size(), static_cast<size_t>(logRows));
     for (size_t i = 0; i < shown; ++i) {
       const auto& [text, colour] = log_[log_.size() - shown + i];
-      Put(logTop + 1 + static_cast<int>(i), 1, text, ColourOf(colour));
+      Put(rule + 1 + static_cast<int>(i), 1, text, ColourOf(colour));
     }
   }
   const std::string status = status_.empty() ? FocusHelp() : status_;
@@ -342,9 +365,9 @@ void Screen::DrawDialogLine(int y, size_t index) {
   }
 }
 
-// The list's header and rows from `y` on, at most `rows` rows; answers the
-// next free line.
-int Screen::DrawList(int y, int rows) {
+// The list's header and at most `window` of its rows, as rows to draw;
+// answers the index (in `out`) of the cursor's row.
+size_t Screen::AppendList(std::vector<std::function<void(int)>>& out, int window) {
   const auto& list = snap_.list;
   auto cells = [this](const std::vector<std::string>& values) {
     std::string line;
@@ -356,32 +379,39 @@ int Screen::DrawList(int y, int rows) {
   };
   std::string header = "   row  " + cells(list.header);
   const int total = static_cast<int>(list.rows.size());
-  rows = std::max(rows, 1);
+  window = std::max(window, 1);
   if (row_ < top_)
     top_ = row_;
-  if (static_cast<int>(row_ - top_) >= rows)
-    top_ = row_ - static_cast<size_t>(rows) + 1;
-  if (top_ > 0 && static_cast<int>(top_) + rows > total)
-    top_ = static_cast<size_t>(std::max(0, total - rows));
-  if (total > rows)
+  if (static_cast<int>(row_ - top_) >= window)
+    top_ = row_ - static_cast<size_t>(window) + 1;
+  if (top_ > 0 && static_cast<int>(top_) + window > total)
+    top_ = static_cast<size_t>(std::max(0, total - window));
+  if (total > window)
     header += "   (rows " + std::to_string(top_) + "-" +
-              std::to_string(std::min(total, static_cast<int>(top_) + rows) - 1) + " of " +
+              std::to_string(std::min(total, static_cast<int>(top_) + window) - 1) + " of " +
               std::to_string(total) + ")";
-  Put(y++, 2, header, A_BOLD | A_UNDERLINE);
+  out.emplace_back([header](int y) { Put(y, 2, header, A_BOLD | A_UNDERLINE); });
+  const size_t cursorRow = out.size();
   if (total == 0) {
-    Put(y++, 2, "   (no rows yet: choose an action and press Process)", A_DIM);
-    return y;
+    out.emplace_back([](int y) { Put(y, 2, "   (no rows yet: choose an action and press Process)", A_DIM); });
+    return cursorRow;
   }
-  for (int i = 0; i < rows && static_cast<int>(top_) + i < total; ++i) {
+  size_t at = cursorRow;
+  for (int i = 0; i < window && static_cast<int>(top_) + i < total; ++i) {
     const size_t r = top_ + static_cast<size_t>(i);
     const bool cursor = ListFocused() && r == row_;
+    if (r == row_)
+      at = out.size();
     std::string number = std::to_string(r);
     number.insert(0, number.size() < 6 ? 6 - number.size() : 0, ' ');
-    if (cursor)
-      Put(y, 0, ">", A_BOLD | ColourOf(kAccent));
-    Put(y++, 2, number + "  " + cells(list.rows[r]), cursor ? (A_REVERSE | A_BOLD) : A_NORMAL);
+    std::string text = number + "  " + cells(list.rows[r]);
+    out.emplace_back([cursor, text = std::move(text)](int y) {
+      if (cursor)
+        Put(y, 0, ">", A_BOLD | ColourOf(kAccent));
+      Put(y, 2, text, cursor ? (A_REVERSE | A_BOLD) : A_NORMAL);
+    });
   }
-  return y;
+  return at;
 }
 
 std::string Screen::FocusHelp() const {

@@ -123,7 +123,7 @@ TEST(CliArgs, EverySubCommandExplainsItself) {
   const std::pair<std::string, std::vector<std::string>> cases[] = {
       {"--help", {"run", "ui", "census", "clean", "Exit status"}},
       {"run", {"--module", "Examples:", "standin run examples/studio.json", "FILE:LINE"}},
-      {"ui", {"--line", "Examples:", "Tab", "q quits"}},
+      {"ui", {"--line", "Examples:", "Tab", "q quit"}},
       {"census", {"--format", "Examples:", "standin-census/1", "record,file,kind,id,count,known,files,name"}},
       {"clean",
        {"--id", "--type", "--scope", "--keep-layer-shaders", "-o", "--out-dir", "--in-place", "--dry-run",
