@@ -499,7 +499,7 @@ size_t RunBox(const BoxSpec& spec, const std::function<void()>& drawBehind,
     const int key = getch();
     if (IsEnter(key) || key == ' ')
       return chosen;
-    if (key == kEscape)
+    if (key == kEscape || key == kCtrlC)
       return spec.onEscape;
     if (key == KEY_LEFT || key == KEY_BTAB)
       chosen = chosen == 0 ? spec.buttons.size() - 1 : chosen - 1;
@@ -665,7 +665,7 @@ void Screen::Help() {
   std::vector<std::string> lines = {
       "Keys",
       "  Tab / Shift-Tab      next / previous control (Up and Down too, outside the list)",
-      "  Left / Right         drop-down: previous / next choice; number: one less / more",
+      "  Left / Right         drop-down: previous / next choice; check box: off / on",
       "  Enter or Space       use the focused control: press a button, switch a check box,",
       "                       list a drop-down's choices, type into a number field,",
       "                       choose a menu entry or a row of the list",
@@ -785,7 +785,8 @@ void Screen::Step(int direction) {
     else
       Act(ScriptFor(control, control.entries[static_cast<size_t>(next)].first));
   } else if (control.kind == ControlKind::Number) {
-    Act(ScriptFor(control, control.value + direction));
+    // Stepping an identifier by one is never what was meant.
+    Info("type the number, then Enter");
   } else if (control.kind == ControlKind::Checkbox) {
     Act(ScriptFor(control, direction > 0 ? 1 : 0));
   }
