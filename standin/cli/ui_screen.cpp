@@ -434,7 +434,7 @@ std::string Screen::FocusHelp() const {
   case ControlKind::List:
     if (snap_.list.rows.empty())
       return "List: no rows   Tab leaves the list";
-    return "List row " + std::to_string(row_) + " of " + std::to_string(snap_.list.rows.size()) +
+    return "List: row " + std::to_string(row_) + " of 0-" + std::to_string(snap_.list.rows.size() - 1) +
            "   Up/Down move, Enter choose (selects its object or material)   [" +
            ScriptFor(*c, static_cast<double>(row_)) + "]";
   }
