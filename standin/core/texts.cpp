@@ -2,6 +2,7 @@
 
 #include "core/breach.h"
 #include "core/handle_table.h"
+#include "core/recycler.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,9 +15,22 @@ struct TextBody {
   int64_t references = 1;
 };
 
+// A body that held a longer text than this gives its storage back when it is
+// recycled; shorter ones keep it for the next text.
+constexpr size_t kKeptCapacity = 64;
+
+struct TextState {
+  HandleTable<TextBody> table{HandleKind::Text};
+  Recycler<TextBody> bodies;
+};
+
+TextState& State() {
+  static TextState state;
+  return state;
+}
+
 HandleTable<TextBody>& Table() {
-  static HandleTable<TextBody> table(HandleKind::Text);
-  return table;
+  return State().table;
 }
 
 const std::string& Empty() {
@@ -37,8 +51,11 @@ TextBody* Resolve(const OxText* text, std::string_view operation) {
 OxText* NewText(std::string_view utf8) {
   if (utf8.empty())
     return nullptr;
-  auto* body = new TextBody{std::string(utf8)};
-  return Table().Add<OxText>(body);
+  TextState& state = State();
+  TextBody* body = state.bodies.Take();
+  body->utf8.assign(utf8);
+  body->references = 1;
+  return state.table.Add<OxText>(body);
 }
 
 const std::string* TextString(const OxText* text, std::string_view operation) {
@@ -70,8 +87,11 @@ void ReleaseText(OxText* text, std::string_view operation) {
   if (body == nullptr)
     return;
   if (--body->references == 0) {
-    Table().Remove(text);
-    delete body;
+    TextState& state = State();
+    state.table.Remove(text);
+    if (body->utf8.capacity() > kKeptCapacity)
+      std::string().swap(body->utf8);
+    state.bodies.Give(body);
   }
 }
 

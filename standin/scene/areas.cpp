@@ -3,6 +3,7 @@
 // handle is checked; a breach is reported and the call answers null, false or
 // 0 and changes nothing.
 #include "core/breach.h"
+#include "core/recycler.h"
 #include "core/texts.h"
 #include "scene/model.h"
 #include "scene/world.h"
@@ -39,9 +40,21 @@ HandleTable<NodeArrayBody>& Arrays() {
   static HandleTable<NodeArrayBody> table(HandleKind::NodeArray);
   return table;
 }
+// A list run makes a link per row and drops them all together: their bodies
+// are recycled (and live exactly as long as their table).
+struct LinkState {
+  HandleTable<LinkBody> table{HandleKind::Link};
+  Recycler<LinkBody> bodies;
+};
+LinkState& LinkStore() {
+  static LinkState state;
+  return state;
+}
 HandleTable<LinkBody>& Links() {
-  static HandleTable<LinkBody> table(HandleKind::Link);
-  return table;
+  return LinkStore().table;
+}
+Recycler<LinkBody>& LinkBodies() {
+  return LinkStore().bodies;
 }
 HandleTable<ValueBody>& Values() {
   static HandleTable<ValueBody> table(HandleKind::Value);
@@ -437,16 +450,17 @@ OxNode* RegistryLookup(int32_t id, int32_t typeCode) noexcept {
 // ---- VALUE and LINK -------------------------------------------------------------
 
 OxLink* NewLink(uint32_t identity) {
-  auto* body = new LinkBody;
+  LinkState& store = LinkStore();
+  LinkBody* body = store.bodies.Take();
   body->identity = identity;
-  body->handle = Links().Add<OxLink>(body);
+  body->handle = store.table.Add<OxLink>(body);
   return body->handle;
 }
 
 void FreeLink(OxLink* handle) {
   if (LinkBody* body = Links().Get(handle)) {
     Links().Remove(handle);
-    delete body;
+    LinkBodies().Give(body);
   }
 }
 
@@ -623,7 +637,7 @@ void ResetModuleObjects() {
   });
   FreeAll<LinkBody>(Links(), [](LinkBody* body) {
     Links().Remove(body->handle);
-    delete body;
+    LinkBodies().Give(body);
   });
   TagSnapshot().clear();
 }

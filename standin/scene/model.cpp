@@ -1,16 +1,14 @@
 #include "scene/model.h"
 
+#include "core/recycler.h"
+
 #include <algorithm>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 
 namespace standin::scene {
 namespace {
-
-std::vector<Node*>& IdentityTable() {
-  static std::vector<Node*> table{nullptr}; // identity 0: none
-  return table;
-}
 
 std::vector<Node*>& RegistryNodes() {
   static std::vector<Node*> nodes;
@@ -20,6 +18,27 @@ std::vector<Node*>& RegistryNodes() {
 std::unordered_map<uint32_t, std::string>& Uids() {
   static std::unordered_map<uint32_t, std::string> uids;
   return uids;
+}
+
+// Nodes are recycled: a removal copies each deleted node for undo and frees
+// the original, and undo of a million tags does the reverse. The store is
+// never destroyed, so nodes freed while the process ends (undo history of
+// the last documents) still have somewhere to go.
+Recycler<Node>& NodeStore() {
+  static Recycler<Node>& store = *new Recycler<Node>;
+  return store;
+}
+
+Node* BlankNode() {
+  return NodeStore().Take();
+}
+
+// A freed node goes back blank, with what it owned (material data, layers,
+// a long name's storage) released now.
+void FreeNode(Node* node) {
+  std::destroy_at(node);
+  std::construct_at(node);
+  NodeStore().Give(node);
 }
 
 void RetireHandles(Node* node) {
@@ -43,42 +62,14 @@ void RetireHandles(Node* node) {
 Document::Document() = default;
 Document::~Document() = default;
 
-HandleTable<Node>& Nodes() {
-  static HandleTable<Node> table(HandleKind::Node);
-  return table;
-}
-HandleTable<Document>& Documents() {
-  static HandleTable<Document> table(HandleKind::Document);
-  return table;
-}
-HandleTable<Channel>& Channels() {
-  static HandleTable<Channel> table(HandleKind::Channel);
-  return table;
-}
-HandleTable<Layer>& Layers() {
-  static HandleTable<Layer> table(HandleKind::Layer);
-  return table;
-}
-
 uint32_t NewIdentity(Node* node) {
   auto& table = IdentityTable();
   table.push_back(node);
   return static_cast<uint32_t>(table.size() - 1);
 }
 
-Node* ByIdentity(uint32_t identity) {
-  auto& table = IdentityTable();
-  return identity < table.size() ? table[identity] : nullptr;
-}
-
-void SetIdentity(uint32_t identity, Node* node) {
-  auto& table = IdentityTable();
-  if (identity < table.size())
-    table[identity] = node;
-}
-
 Node* NewNode(NodeKind kind, std::string name, int32_t type) {
-  auto* node = new Node;
+  Node* node = BlankNode();
   node->kind = kind;
   node->name = std::move(name);
   node->type = type;
@@ -207,7 +198,7 @@ void DestroySubtree(Node* root) {
     RetireHandles(root);
     if (ByIdentity(root->identity) == root)
       SetIdentity(root->identity, nullptr);
-    delete root;
+    FreeNode(root);
     return;
   }
   std::vector<Node*> all;
@@ -232,13 +223,13 @@ void DestroySubtree(Node* root) {
     if (node->layers)
       for (auto& layer : *node->layers)
         layer->slot.owned = nullptr;
-    delete node;
+    FreeNode(node);
   }
 }
 
 Node* CloneSubtree(const Node* root) {
   auto copyOne = [](const Node* from) {
-    auto* to = new Node;
+    Node* to = BlankNode();
     to->kind = from->kind;
     to->selected = from->selected;
     to->type = from->type;
@@ -316,7 +307,7 @@ Node* CloneSubtree(const Node* root) {
 
 void FreeSnapshot(Node* root) {
   if (!OwnsNodes(root)) {
-    delete root;
+    FreeNode(root);
     return;
   }
   std::vector<Node*> all;
@@ -334,7 +325,7 @@ void FreeSnapshot(Node* root) {
     if (node->layers)
       for (auto& layer : *node->layers)
         layer->slot.owned = nullptr;
-    delete node;
+    FreeNode(node);
   }
 }
 

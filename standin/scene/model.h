@@ -120,16 +120,43 @@ struct Document {
 
 // ---- handle tables -----------------------------------------------------------
 
-HandleTable<Node>& Nodes();
-HandleTable<Document>& Documents();
-HandleTable<Channel>& Channels();
-HandleTable<Layer>& Layers();
+// Inline: every boundary call resolves at least one handle through these.
+inline HandleTable<Node>& Nodes() {
+  static HandleTable<Node> table(HandleKind::Node);
+  return table;
+}
+inline HandleTable<Document>& Documents() {
+  static HandleTable<Document> table(HandleKind::Document);
+  return table;
+}
+inline HandleTable<Channel>& Channels() {
+  static HandleTable<Channel> table(HandleKind::Channel);
+  return table;
+}
+inline HandleTable<Layer>& Layers() {
+  static HandleTable<Layer> table(HandleKind::Layer);
+  return table;
+}
 
 // ---- identities --------------------------------------------------------------
 
+// Node by identity (index); null when that node is gone. Index 0: none.
+inline std::vector<Node*>& IdentityTable() {
+  static std::vector<Node*> table{nullptr};
+  return table;
+}
+
 uint32_t NewIdentity(Node* node);
-Node* ByIdentity(uint32_t identity); // the live node, or null
-void SetIdentity(uint32_t identity, Node* node);
+// The live node, or null.
+inline Node* ByIdentity(uint32_t identity) {
+  auto& table = IdentityTable();
+  return identity < table.size() ? table[identity] : nullptr;
+}
+inline void SetIdentity(uint32_t identity, Node* node) {
+  auto& table = IdentityTable();
+  if (identity < table.size())
+    table[identity] = node;
+}
 
 // ---- nodes -------------------------------------------------------------------
 
