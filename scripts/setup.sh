@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libpng-dev libncurses-dev
+  nlohmann-json3-dev libcli11-dev libpng-dev libncurses-dev libncursesw5-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   groff ghostscript
   clang-format tmux
