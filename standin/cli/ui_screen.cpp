@@ -460,7 +460,7 @@ void Screen::DrawBox(int y, int x, int height, int width, const std::string& tit
 
 // A message box: `buttons` side by side, Left/Right/Tab between them, Enter
 // takes the marked one; `keys` map a letter to a button. Answers the button.
-struct BoxSpec {
+struct BoxRequest {
   std::string title;
   std::string text;
   std::vector<std::string> buttons;
@@ -469,29 +469,29 @@ struct BoxSpec {
   size_t onEscape = 0;
 };
 
-size_t RunBox(const BoxSpec& spec, const std::function<void()>& drawBehind,
+size_t RunBox(const BoxRequest& request, const std::function<void()>& drawBehind,
               const std::function<void(int, int, int, int, const std::string&)>& box) {
-  size_t chosen = spec.initial;
+  size_t chosen = request.initial;
   curs_set(0);
   while (true) {
     drawBehind();
     // As wide as the text needs, within the screen.
-    std::vector<std::string> lines = Wrap(spec.text, std::max(20, std::min(COLS - 4, 72) - 4));
+    std::vector<std::string> lines = Wrap(request.text, std::max(20, std::min(COLS - 4, 72) - 4));
     int width = 0;
     for (const std::string& line : lines)
       width = std::max(width, Width(line));
     int buttons = 0;
-    for (const std::string& button : spec.buttons)
+    for (const std::string& button : request.buttons)
       buttons += Width(button) + 6;
-    width = std::min(COLS, std::max({width, buttons, Width(spec.title) + 4, 30}) + 4);
+    width = std::min(COLS, std::max({width, buttons, Width(request.title) + 4, 30}) + 4);
     const int height = std::min(LINES, static_cast<int>(lines.size()) + 5);
     const int y = std::max(0, (LINES - height) / 2), x = std::max(0, (COLS - width) / 2);
-    box(y, x, height, width, spec.title);
+    box(y, x, height, width, request.title);
     for (size_t i = 0; i < lines.size() && static_cast<int>(i) + 2 < height - 2; ++i)
       Put(y + 2 + static_cast<int>(i), x + 2, lines[i], A_NORMAL, width - 4);
     int bx = x + 2;
-    for (size_t i = 0; i < spec.buttons.size(); ++i) {
-      const std::string label = "[ " + spec.buttons[i] + " ]";
+    for (size_t i = 0; i < request.buttons.size(); ++i) {
+      const std::string label = "[ " + request.buttons[i] + " ]";
       Put(y + height - 2, bx, label, i == chosen ? (A_REVERSE | A_BOLD) : A_NORMAL);
       bx += Width(label) + 2;
     }
@@ -500,30 +500,30 @@ size_t RunBox(const BoxSpec& spec, const std::function<void()>& drawBehind,
     if (IsEnter(key) || key == ' ')
       return chosen;
     if (key == kEscape || key == kCtrlC)
-      return spec.onEscape;
+      return request.onEscape;
     if (key == KEY_LEFT || key == KEY_BTAB)
-      chosen = chosen == 0 ? spec.buttons.size() - 1 : chosen - 1;
+      chosen = chosen == 0 ? request.buttons.size() - 1 : chosen - 1;
     else if (key == KEY_RIGHT || key == '\t')
-      chosen = (chosen + 1) % spec.buttons.size();
-    for (const auto& [letter, button] : spec.keys)
+      chosen = (chosen + 1) % request.buttons.size();
+    for (const auto& [letter, button] : request.keys)
       if (key == letter)
         return button;
   }
 }
 
 void Screen::Notice(const std::string& text) {
-  BoxSpec spec{"Message", text, {"OK"}, 0, {}, 0};
+  BoxRequest request{"Message", text, {"OK"}, 0, {}, 0};
   RunBox(
-      spec, [this] { Draw(); },
+      request, [this] { Draw(); },
       [this](int y, int x, int h, int w, const std::string& t) { DrawBox(y, x, h, w, t); });
 }
 
 bool Screen::Question(const std::string& text) {
-  BoxSpec spec{
+  BoxRequest request{
       "Question", text + "\n\ny yes, n no", {"Yes", "No"}, 1, {{'y', 0}, {'Y', 0}, {'n', 1}, {'N', 1}}, 1};
   const bool yes =
       RunBox(
-          spec, [this] { Draw(); },
+          request, [this] { Draw(); },
           [this](int y, int x, int h, int w, const std::string& t) { DrawBox(y, x, h, w, t); }) == 0;
   return yes;
 }
