@@ -11,7 +11,8 @@
 
 namespace ox {
 
-template <class T> class HostArray {
+// `kFirstCapacity` is the number of elements the first growth makes room for.
+template <class T, size_t kFirstCapacity = 16> class HostArray {
 public:
   HostArray() noexcept = default;
   ~HostArray() {
@@ -30,6 +31,13 @@ public:
     ++count_;
     return true;
   }
+
+  bool Append(const T& value) noexcept { return Append(T(value)); }
+
+  // Destroys the last element; the array must not be empty.
+  void RemoveLast() noexcept { data_[--count_].~T(); }
+  // The last element; valid until the next Append.
+  T& Last() noexcept { return data_[count_ - 1]; }
 
   // Destroys every element, last first; the storage stays for reuse.
   void Clear() noexcept {
@@ -64,7 +72,7 @@ public:
 
 private:
   bool Grow() noexcept {
-    const size_t next = capacity_ == 0 ? 16 : capacity_ * 2;
+    const size_t next = capacity_ == 0 ? kFirstCapacity : capacity_ * 2;
     if (next > SIZE_MAX / sizeof(T))
       return false;
     T* fresh = static_cast<T*>(MemoryAllocate(next * sizeof(T)));

@@ -31,16 +31,16 @@ struct RunFrame {
 void WalkObjectRun(RemoverDialog& dialog, OxDocument* doc, OxNode* first, int32_t pluginId, int32_t action,
                    ScanStarts* starts) {
   WalkStack<RunFrame> runs;
-  if (!runs.Push({first, false})) {
+  if (!runs.Append({first, false})) {
     SceneChanged(0);
     return;
   }
   while (!runs.Empty()) {
-    RunFrame& run = runs.Top();
+    RunFrame& run = runs.Last();
     OxNode* object = run.object;
     if (object == nullptr) {
       SceneChanged(0);
-      runs.Pop(); // the parent's subtree is done
+      runs.RemoveLast(); // the parent's subtree is done
       continue;
     }
     if (!run.subtreeDone) {
@@ -50,7 +50,7 @@ void WalkObjectRun(RemoverDialog& dialog, OxDocument* doc, OxNode* first, int32_
       }
       run.subtreeDone = true;
       if (OxNode* child = NodeFirstChild(object)) {
-        if (!runs.Push({child, false})) {
+        if (!runs.Append({child, false})) {
           // Out of memory: stop before any node whose subtree is unwalked.
           SceneChanged(0);
           return;
@@ -61,7 +61,7 @@ void WalkObjectRun(RemoverDialog& dialog, OxDocument* doc, OxNode* first, int32_
     OxNode* next = NodeNext(object); // before the object may be deleted
     if (NodeTypeId(object) == pluginId && ActOnObject(dialog, doc, object, pluginId, action)) {
       SceneChanged(0);
-      runs.Pop();
+      runs.RemoveLast();
       continue;
     }
     run.object = next;

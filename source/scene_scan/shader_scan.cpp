@@ -125,15 +125,15 @@ void RemoverDialog::ScanLayerShader(OxDocument* doc, OxNode* layerShader, int32_
   Value value = ValueNew();
   WalkStack<LayerFrame> path;
   NodeSet onPath;
-  if (!value || !onPath.Insert(layerShader) || !path.Push({layerShader, nullptr}))
+  if (!value || !onPath.Insert(layerShader) || !path.Append({layerShader, nullptr}))
     return;
 
   while (!path.Empty()) {
-    LayerFrame& frame = path.Top();
+    LayerFrame& frame = path.Last();
     OxLayer* layer = frame.layer == nullptr ? LayerFirst(frame.layerShader) : LayerNext(frame.layer);
     if (layer == nullptr) {
       onPath.Erase(frame.layerShader);
-      path.Pop();
+      path.RemoveLast();
       continue;
     }
     frame.layer = layer;
@@ -159,11 +159,11 @@ void RemoverDialog::ScanLayerShader(OxDocument* doc, OxNode* layerShader, int32_
         // This layer shader's other layers are not looked at; the one that
         // reached it goes on.
         onPath.Erase(frame.layerShader);
-        path.Pop();
+        path.RemoveLast();
       }
     } else if (type == OX_TYPE_LAYER_SHADER && !onPath.Contains(shader)) {
       // A failed growth passes this layer over like any unreadable one.
-      if (onPath.Insert(shader) && !path.Push({shader, nullptr}))
+      if (onPath.Insert(shader) && !path.Append({shader, nullptr}))
         onPath.Erase(shader);
     }
   }

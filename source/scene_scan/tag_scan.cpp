@@ -32,26 +32,26 @@ bool ActOnTags(RemoverDialog& dialog, OxDocument* doc, OxNode* object, int32_t p
 void WalkTagRun(RemoverDialog& dialog, OxDocument* doc, OxNode* first, int32_t pluginId, int32_t action,
                 ScanStarts* starts) {
   WalkStack<OxNode*> runs; // per run: the object whose turn it is
-  if (!runs.Push(first)) {
+  if (!runs.Append(first)) {
     SceneChanged(0);
     return;
   }
   while (!runs.Empty()) {
-    OxNode* object = runs.Top();
+    OxNode* object = runs.Last();
     if (object == nullptr) {
       SceneChanged(0);
-      runs.Pop();
+      runs.RemoveLast();
       if (!runs.Empty())
-        runs.Top() = NodeNext(runs.Top()); // the parent's subtree is done
+        runs.Last() = NodeNext(runs.Last()); // the parent's subtree is done
       continue;
     }
     if (starts != nullptr && !starts->Claim(object)) {
-      runs.Top() = NodeNext(object); // handled with its subtree already
+      runs.Last() = NodeNext(object); // handled with its subtree already
       continue;
     }
     ActOnTags(dialog, doc, object, pluginId, action);
     if (OxNode* child = NodeFirstChild(object)) {
-      if (!runs.Push(child)) {
+      if (!runs.Append(child)) {
         // Out of memory: stop here rather than skip parts silently in the
         // middle of the order.
         SceneChanged(0);
@@ -59,7 +59,7 @@ void WalkTagRun(RemoverDialog& dialog, OxDocument* doc, OxNode* first, int32_t p
       }
       continue;
     }
-    runs.Top() = NodeNext(object);
+    runs.Last() = NodeNext(object);
   }
 }
 

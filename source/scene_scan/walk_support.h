@@ -5,57 +5,16 @@
 #pragma once
 
 #include "host/host.h"
+#include "host/host_array.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <type_traits>
 
 namespace ox {
 
-template <class T> class WalkStack {
-  static_assert(std::is_trivially_copyable_v<T>, "frames are moved by copying bytes");
-
-public:
-  WalkStack() noexcept = default;
-  ~WalkStack() { MemoryFree(data_); }
-  WalkStack(const WalkStack&) = delete;
-  WalkStack& operator=(const WalkStack&) = delete;
-
-  // False (and nothing pushed) when the stack cannot grow.
-  bool Push(const T& frame) noexcept {
-    if (count_ == capacity_ && !Grow())
-      return false;
-    data_[count_++] = frame;
-    return true;
-  }
-  void Pop() noexcept { --count_; }
-  // Valid until the next Push.
-  T& Top() noexcept { return data_[count_ - 1]; }
-  bool Empty() const noexcept { return count_ == 0; }
-  size_t Count() const noexcept { return count_; }
-  T& operator[](size_t i) noexcept { return data_[i]; }
-
-private:
-  bool Grow() noexcept {
-    const size_t next = capacity_ == 0 ? 64 : capacity_ * 2;
-    if (next > SIZE_MAX / sizeof(T))
-      return false;
-    T* fresh = static_cast<T*>(MemoryAllocate(next * sizeof(T)));
-    if (fresh == nullptr)
-      return false;
-    if (count_ > 0)
-      std::memcpy(static_cast<void*>(fresh), static_cast<const void*>(data_), count_ * sizeof(T));
-    MemoryFree(data_);
-    data_ = fresh;
-    capacity_ = next;
-    return true;
-  }
-
-  T* data_ = nullptr;
-  size_t count_ = 0;
-  size_t capacity_ = 0;
-};
+// The explicit stack of a walk: Append pushes (false when it cannot grow),
+// Last is the top, RemoveLast pops.
+template <class T> using WalkStack = HostArray<T, 64>;
 
 // A set of node handles (open addressing, linear probing).
 class NodeSet {
