@@ -218,6 +218,61 @@ struct Pair {
   }
 };
 
+// "Process" with the prepared list options, each time after emptying the
+// list, paired with `timeBare`; the list must end with `rows` rows.
+inline void MeasureList(benchmark::State& state, double (*timeBare)(), size_t rows, const std::string& noun) {
+  Pair pair;
+  for (auto _ : state) {
+    EmptyResults();
+    pair.bare += timeBare();
+    StopWatch watch;
+    PressProcess(false);
+    const double seconds = watch.Seconds();
+    state.SetIterationTime(seconds);
+    pair.module += seconds;
+    CheckNoBreach((noun + " list run").c_str());
+  }
+  if (ListedRows() != rows)
+    Fail("the list shows " + std::to_string(ListedRows()) + " rows");
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * rows));
+  pair.Report(state, 2.0);
+}
+
+// "Process" with the prepared removal options, the warning answered Yes,
+// then one undo; paired with `timeBare`. The removal must take `removed`
+// nodes and the undo bring all of them back.
+inline void MeasureRemoveUndo(benchmark::State& state, double (*timeBare)(), size_t removed,
+                              const std::string& noun) {
+  const size_t nodes = standin::LiveNodeCount();
+  Pair pair;
+  double removing = 0;
+  double undoing = 0;
+  for (auto _ : state) {
+    pair.bare += timeBare();
+    StopWatch remove;
+    PressProcess(true);
+    const double took = remove.Seconds();
+    if (standin::LiveNodeCount() != nodes - removed)
+      Fail("the removal left " + std::to_string(standin::LiveNodeCount()) + " nodes of " +
+           std::to_string(nodes));
+    StopWatch undo;
+    const bool undone = standin::Undo();
+    const double restored = undo.Seconds();
+    if (!undone || standin::LiveNodeCount() != nodes)
+      Fail("one undo did not bring the " + noun + "s back");
+    CheckNoBreach((noun + " removal").c_str());
+    state.SetIterationTime(took + restored);
+    pair.module += took + restored;
+    removing += took;
+    undoing += restored;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["remove_ms"] = removing / n * 1e3;
+  state.counters["undo_ms"] = undoing / n * 1e3;
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * removed));
+  pair.Report(state, 4.0);
+}
+
 } // namespace bench
 
 // BENCHMARK_MAIN, and the host ended before static destruction begins.

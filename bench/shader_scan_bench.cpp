@@ -153,54 +153,13 @@ void ShaderHostCalls(benchmark::State& state) {
 void ShaderList(benchmark::State& state) {
   EnsureScene();
   Prepare({.type = kShader, .action = kList});
-  Pair pair;
-  for (auto _ : state) {
-    EmptyResults();
-    pair.bare += TimeBare();
-    StopWatch watch;
-    PressProcess(false);
-    const double seconds = watch.Seconds();
-    state.SetIterationTime(seconds);
-    pair.module += seconds;
-    CheckNoBreach("shader list run");
-  }
-  if (ListedRows() != kMaterials)
-    Fail("the list shows " + std::to_string(ListedRows()) + " rows");
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMaterials));
-  pair.Report(state, 2.0);
+  MeasureList(state, &TimeBare, kMaterials, "shader");
 }
 
 void ShaderRemoveUndo(benchmark::State& state) {
   EnsureScene();
   Prepare({.type = kShader, .action = kRemove, .warn = true});
-  const size_t nodes = standin::LiveNodeCount();
-  Pair pair;
-  double removing = 0;
-  double undoing = 0;
-  for (auto _ : state) {
-    pair.bare += TimeBare();
-    StopWatch remove;
-    PressProcess(true);
-    const double removed = remove.Seconds();
-    if (standin::LiveNodeCount() != nodes - kMaterials)
-      Fail("the removal left " + std::to_string(standin::LiveNodeCount()) + " nodes of " +
-           std::to_string(nodes));
-    StopWatch undo;
-    const bool undone = standin::Undo();
-    const double restored = undo.Seconds();
-    if (!undone || standin::LiveNodeCount() != nodes)
-      Fail("one undo did not bring the shaders back");
-    CheckNoBreach("shader removal");
-    state.SetIterationTime(removed + restored);
-    pair.module += removed + restored;
-    removing += removed;
-    undoing += restored;
-  }
-  const double n = static_cast<double>(state.iterations());
-  state.counters["remove_ms"] = removing / n * 1e3;
-  state.counters["undo_ms"] = undoing / n * 1e3;
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMaterials));
-  pair.Report(state, 4.0);
+  MeasureRemoveUndo(state, &TimeBare, kMaterials, "shader");
 }
 
 } // namespace

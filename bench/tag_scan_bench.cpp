@@ -137,54 +137,13 @@ void TagHostCalls(benchmark::State& state, Shape shape) {
 void TagList(benchmark::State& state, Shape shape) {
   EnsureScene(shape);
   Prepare({.type = kTag, .action = kList});
-  Pair pair;
-  for (auto _ : state) {
-    EmptyResults();
-    pair.bare += TimeBare();
-    StopWatch watch;
-    PressProcess(false);
-    const double seconds = watch.Seconds();
-    state.SetIterationTime(seconds);
-    pair.module += seconds;
-    CheckNoBreach("tag list run");
-  }
-  if (ListedRows() != kObjects)
-    Fail("the list shows " + std::to_string(ListedRows()) + " rows");
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kObjects));
-  pair.Report(state, 2.0);
+  MeasureList(state, &TimeBare, kObjects, "tag");
 }
 
 void TagRemoveUndo(benchmark::State& state, Shape shape) {
   EnsureScene(shape);
   Prepare({.type = kTag, .action = kRemove, .warn = true});
-  const size_t nodes = standin::LiveNodeCount();
-  Pair pair;
-  double removing = 0;
-  double undoing = 0;
-  for (auto _ : state) {
-    pair.bare += TimeBare();
-    StopWatch remove;
-    PressProcess(true);
-    const double removed = remove.Seconds();
-    if (standin::LiveNodeCount() != nodes - kObjects)
-      Fail("the removal left " + std::to_string(standin::LiveNodeCount()) + " nodes of " +
-           std::to_string(nodes));
-    StopWatch undo;
-    const bool undone = standin::Undo();
-    const double restored = undo.Seconds();
-    if (!undone || standin::LiveNodeCount() != nodes)
-      Fail("one undo did not bring the tags back");
-    CheckNoBreach("tag removal");
-    state.SetIterationTime(removed + restored);
-    pair.module += removed + restored;
-    removing += removed;
-    undoing += restored;
-  }
-  const double n = static_cast<double>(state.iterations());
-  state.counters["remove_ms"] = removing / n * 1e3;
-  state.counters["undo_ms"] = undoing / n * 1e3;
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kObjects));
-  pair.Report(state, 4.0);
+  MeasureRemoveUndo(state, &TimeBare, kObjects, "tag");
 }
 
 } // namespace
