@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <spawn.h>
-#include <sstream>
-#include <stdexcept>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -18,31 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 const std::set<std::string> kRunnerFiles = {".stdin", ".stdout", ".stderr"};
-}
-
-CliDir::CliDir() {
-  std::random_device random;
-  const auto base = fs::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const auto candidate = base / ("standin-cli-" + std::to_string(random()));
-    if (fs::create_directory(candidate)) {
-      path_ = candidate.string();
-      return;
-    }
-  }
-  throw std::runtime_error("no temporary folder");
-}
-
-CliDir::~CliDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-std::string CliDir::Write(const std::string& name, const std::string& content) const {
-  const fs::path file = fs::path(path_) / name;
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << content;
-  return file.string();
 }
 
 std::set<std::string> CliDir::Files() const {
@@ -62,13 +33,6 @@ std::string CliDir::InstallModule() const {
   fs::copy(std::string(ORPHANEX_SOURCE_DIR) + "/res", folder / "res",
            fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   return (folder / "Orphanex.so").string();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
 }
 
 size_t Lines(const std::string& text) {

@@ -3,6 +3,8 @@
 // scratch folder; the module installed in it as a user would have it.
 #pragma once
 
+#include "support/files.h"
+
 #include <set>
 #include <string>
 #include <vector>
@@ -11,19 +13,19 @@ namespace standin::test {
 
 class CliDir {
 public:
-  CliDir();
-  ~CliDir();
-  CliDir(const CliDir&) = delete;
-  CliDir& operator=(const CliDir&) = delete;
+  CliDir() : dir_("standin-cli-"), path_(dir_.path().string()) {}
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  std::string Write(const std::string& name, const std::string& content) const;
+  std::string Write(const std::string& name, const std::string& content) const {
+    return dir_.Write(name, content);
+  }
   // Every file below the folder (relative paths), the runner's own files aside.
   std::set<std::string> Files() const;
   // The module with its resources, as installed: answers the module's path.
   std::string InstallModule() const;
 
 private:
+  test_support::TempDir dir_;
   std::string path_;
 };
 
@@ -35,7 +37,7 @@ struct CliResult {
 
 CliResult RunStandin(const std::vector<std::string>& args, const CliDir& dir, const std::string& input = "");
 
-std::string ReadFile(const std::string& path);
+using test_support::ReadFile;
 size_t Lines(const std::string& text);
 
 // The bundled examples.

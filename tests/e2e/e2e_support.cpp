@@ -9,7 +9,6 @@
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <stdexcept>
 #include <sys/wait.h>
 
 namespace e2e {
@@ -34,38 +33,6 @@ std::string ShellQuote(const std::string& s) {
 std::vector<Flavour> BothFlavours() {
   return {{ORPHANEX_MODULE_FLAVOUR, ORPHANEX_MODULE_PATH, ApiOf(ORPHANEX_MODULE_FLAVOUR)},
           {ORPHANEX_OTHER_MODULE_FLAVOUR, ORPHANEX_OTHER_MODULE_PATH, ApiOf(ORPHANEX_OTHER_MODULE_FLAVOUR)}};
-}
-
-TempDir::TempDir() {
-  std::random_device random;
-  const fs::path base = fs::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate = base / ("orphanex-e2e-" + std::to_string(random()));
-    if (fs::create_directory(candidate)) {
-      path_ = candidate;
-      return;
-    }
-  }
-  throw std::runtime_error("no temporary folder");
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-std::string TempDir::Write(const std::string& name, const std::string& content) const {
-  const fs::path file = path_ / name;
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << content;
-  return file.string();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
 }
 
 std::string MakePluginFolder(const TempDir& dir, const Flavour& flavour, Layout layout) {

@@ -5,6 +5,7 @@
 
 #include "host/ox_abi.h"
 #include "runtime/host.h"
+#include "support/files.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -25,22 +26,13 @@ inline void PrintTo(const Flavour& flavour, std::ostream* os) {
 // The configured flavour first, then the other one.
 std::vector<Flavour> BothFlavours();
 
-// A folder under the system's temporary folder, removed with the object.
-class TempDir {
+// Scratch folders are named orphanex-e2e-N.
+class TempDir : public test_support::TempDir {
 public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::string Write(const std::string& name, const std::string& content) const;
-
-private:
-  std::filesystem::path path_;
+  TempDir() : test_support::TempDir("orphanex-e2e-") {}
 };
 
-std::string ReadFile(const std::string& path);
+using test_support::ReadFile;
 
 // What the plug-in folder holds beside the module file.
 enum class Layout {

@@ -1,43 +1,9 @@
 #include "runtime/support.h"
 
 #include <cstdio>
-#include <fstream>
 #include <png.h>
-#include <random>
-#include <sstream>
-#include <stdexcept>
 
 namespace standin::test {
-
-TempDir::TempDir() {
-  std::random_device random;
-  const auto base = std::filesystem::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    path_ = base / ("standin-test-" + std::to_string(random()));
-    if (std::filesystem::create_directory(path_))
-      return;
-  }
-  throw std::runtime_error("no temporary folder");
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::string TempDir::Write(const std::string& name, const std::string& content) const {
-  const std::filesystem::path file = path_ / name;
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << content;
-  return file.string();
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
 
 void WritePng(const std::string& path, uint32_t width, uint32_t height, PngKind kind) {
   FILE* file = std::fopen(path.c_str(), "wb");

@@ -7,6 +7,7 @@
 #include "core/output.h"
 #include "host/ox_abi.h"
 #include "runtime/runtime.h"
+#include "support/files.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -20,22 +21,15 @@ template <class Area> const Area* AreaOf(const OxHostTables& tables, int index) 
   return static_cast<const Area*>(tables.areas[index]);
 }
 
-// A folder under the system's temporary folder, removed with the object.
-class TempDir {
+// Scratch folders are named standin-test-N.
+class TempDir : public test_support::TempDir {
 public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  std::string Write(const std::string& name, const std::string& content) const;
-
-private:
-  std::filesystem::path path_;
+  TempDir() : test_support::TempDir("standin-test-") {}
 };
 
-std::string ReadBytes(const std::string& path);
+inline std::string ReadBytes(const std::string& path) {
+  return test_support::ReadFile(path);
+}
 
 enum class PngKind { Rgba8, Rgb8, Gray8, Palette, Rgba16, GrayAlphaInterlaced };
 // Writes a width x height PNG whose pixel (x, y) has red x*8, green y*8.

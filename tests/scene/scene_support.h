@@ -7,21 +7,15 @@
 #include "core/texts.h"
 #include "scene/model.h"
 #include "scene/world.h"
+#include "support/files.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace standin::test {
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test_support::ReadFile;
 
 inline std::string ScenePath(const std::string& name) {
   return std::string(ORPHANEX_SCENES_DIR) + "/" + name;
