@@ -1,23 +1,20 @@
-// Drives the plug-in's dialog through the stand-in host as a person would:
-// open it, change its elements, press its buttons, choose rows, and read
-// back what the host shows and prints.
+// The dialog tests' fixture (the shared DialogFixture on a fresh host with
+// the configured module), the dialog's ids and both module flavours.
 #pragma once
 
 #include "host/ox_abi.h"
 #include "runtime/host.h"
+#include "support/dialog_fixture.h"
 #include "ui/gui.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace dialogtest {
-
-inline constexpr int32_t kCommandId = 1066888;
 
 // Element and menu ids of the dialog.
 enum : int32_t {
@@ -34,28 +31,8 @@ enum : int32_t {
   kList = 10000,
 };
 
-class DialogFixture {
-protected:
-  // Loads `module` into a fresh host; every breach from then on fails the test.
-  void Start(const std::string& module);
-  void Stop();
-
-  void Load(std::string_view json); // a new active document
-  void Open();                      // runs the command; the window must open
-  void Close();
-  void Set(int32_t id, double value);
-  void Press(int32_t id);
-  void Choose(int32_t row);
-
-  const standin::ElementInfo& Element(int32_t id);
-  std::vector<std::string> Header();
-  std::vector<std::string> Rows(); // cells joined by " | "
-  std::vector<std::string> Messages() const;
-
-  std::unique_ptr<standin::Host> host_;
-  std::vector<std::string> printed_;
-  std::vector<standin::ElementInfo> elements_;
-};
+using test_support::DialogFixture;
+using test_support::kCommandId;
 
 class DialogTest : public DialogFixture, public ::testing::Test {
 protected:
@@ -68,7 +45,10 @@ struct Flavour {
   const char* name;
   const char* path;
 };
-std::vector<Flavour> BothFlavours();
+inline std::vector<Flavour> BothFlavours() {
+  return {{ORPHANEX_MODULE_FLAVOUR, ORPHANEX_MODULE_PATH},
+          {ORPHANEX_OTHER_MODULE_FLAVOUR, ORPHANEX_OTHER_MODULE_PATH}};
+}
 inline void PrintTo(const Flavour& flavour, std::ostream* os) {
   *os << flavour.name;
 }

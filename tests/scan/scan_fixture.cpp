@@ -10,57 +10,14 @@
 
 namespace scantest {
 
-namespace {
-
-constexpr int32_t kCommandId = 1066888;
-
-void Set(int32_t id, double value) {
-  const standin::UiOutcome outcome = standin::SetElement(id, value);
-  ASSERT_TRUE(outcome.ok) << "set " << id << " " << value << ": " << outcome.reason;
-}
-
-double Value(int32_t id) {
-  for (const standin::ElementInfo& element : standin::OpenDialogElements())
-    if (element.id == id && element.kind != OX_ELEM_STATIC)
-      return element.value;
-  ADD_FAILURE() << "no element " << id;
-  return 0;
-}
-
-void SetIfChanged(int32_t id, double value) {
-  if (Value(id) != value)
-    Set(id, value);
-}
-
-} // namespace
-
-void ScanTest::SetUp() {
-  host_ = std::make_unique<standin::Host>();
-  standin::SetPrintSink([this](std::string_view line) { printed_.emplace_back(line); });
-  ASSERT_TRUE(host_->LoadModule(ORPHANEX_MODULE_PATH)) << host_->Error();
-  standin::ResetBreaches();
-}
-
-void ScanTest::TearDown() {
-  EXPECT_EQ(standin::BreachCount(), 0u) << "the module broke the host's contract";
-  host_->Unload();
-  host_.reset();
-  standin::SetPrintSink({});
-}
-
-void ScanTest::Load(std::string_view json) {
-  std::string error;
-  ASSERT_TRUE(standin::LoadSceneString(json, error)) << error;
-}
-
 void ScanTest::Process(const Options& run, std::vector<bool> answers) {
   if (!standin::HasOpenDialog()) {
-    ASSERT_EQ(standin::ExecuteCommand(kCommandId), std::optional<bool>(true));
+    ASSERT_NO_FATAL_FAILURE(Open());
   }
   // Only what differs is set, as a person would: a change of type or scope
   // empties the list. Type and scope first, while the action lets them be
   // changed.
-  if ((Value(5006) != run.type || Value(5007) != run.scope) && Value(5008) == 0) {
+  if ((Element(5006).value != run.type || Element(5007).value != run.scope) && Element(5008).value == 0) {
     ASSERT_NO_FATAL_FAILURE(Set(5008, kList));
   }
   ASSERT_NO_FATAL_FAILURE(SetIfChanged(5006, run.type));
@@ -74,33 +31,9 @@ void ScanTest::Process(const Options& run, std::vector<bool> answers) {
   standin::ClearAnswers();
   for (bool yes : answers)
     standin::QueueAnswer(yes);
-  printed_.clear();
-  const standin::UiOutcome pressed = standin::Press(1002);
-  ASSERT_TRUE(pressed.ok) << pressed.reason;
+  ASSERT_NO_FATAL_FAILURE(Press(1002)); // empties printed_ first
   EXPECT_EQ(standin::QueuedAnswers(), 0u) << "a queued answer was not asked for";
   EXPECT_EQ(standin::UnbalancedUndoBrackets(), 0);
-}
-
-std::vector<std::string> ScanTest::Rows() {
-  std::vector<std::string> rows;
-  const std::optional<standin::ListCells> list = standin::VisibleList();
-  if (!list)
-    return rows;
-  for (const auto& cells : list->rows) {
-    std::string line;
-    for (size_t i = 0; i < cells.size(); ++i)
-      line += (i == 0 ? "" : " | ") + cells[i];
-    rows.push_back(std::move(line));
-  }
-  return rows;
-}
-
-std::vector<std::string> ScanTest::Messages() const {
-  std::vector<std::string> messages;
-  for (const std::string& line : printed_)
-    if (line.rfind("message(", 0) == 0)
-      messages.push_back(line);
-  return messages;
 }
 
 std::string ScanTest::Saved() const {

@@ -5,6 +5,7 @@
 
 #include "host/ox_abi.h"
 #include "runtime/host.h"
+#include "support/dialog_fixture.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,20 +29,16 @@ struct Options {
   bool keep = false; // only with kRemove
 };
 
-class ScanTest : public ::testing::Test {
+class ScanTest : public test_support::DialogFixture, public ::testing::Test {
 protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override { Start(ORPHANEX_MODULE_PATH); }
+  void TearDown() override { Stop(); }
 
-  // Loads a scene (JSON) as a new active document.
-  void Load(std::string_view json);
   // Sets the dialog as `run` says and presses "Process"; `answers` are queued
   // for the Yes/No questions first.
   void Process(const Options& run, std::vector<bool> answers = {});
-  // The rows the list shows, cells joined by " | " (header left out).
-  std::vector<std::string> Rows();
-  // The message boxes printed since the last Process, as printed.
-  std::vector<std::string> Messages() const;
+  // Load, Rows (header left out) and Messages (since the last Process) come
+  // from DialogFixture.
   // Every line printed since the last Process.
   const std::vector<std::string>& Printed() const { return printed_; }
   std::string Saved() const; // the active document as a scene file
@@ -49,9 +46,6 @@ protected:
   // The object whose names from the top level joined by '/' are `path`.
   OxNode* Object(std::string_view path) const;
   size_t ObjectCount() const; // in the active document
-
-  std::unique_ptr<standin::Host> host_;
-  std::vector<std::string> printed_;
 };
 
 // A chain of `depth` objects, each the only child of the one before.

@@ -1,13 +1,14 @@
-#include "dialog/dialog_fixture.h"
+#include "support/dialog_fixture.h"
 
 #include "core/breach.h"
 #include "core/output.h"
 #include "runtime/runtime.h"
 #include "scene/world.h"
 
+#include <gtest/gtest.h>
 #include <optional>
 
-namespace dialogtest {
+namespace test_support {
 
 void DialogFixture::Start(const std::string& module) {
   host_ = std::make_unique<standin::Host>();
@@ -43,6 +44,11 @@ void DialogFixture::Close() {
 void DialogFixture::Set(int32_t id, double value) {
   const standin::UiOutcome outcome = standin::SetElement(id, value);
   ASSERT_TRUE(outcome.ok) << "set " << id << " " << value << ": " << outcome.reason;
+}
+
+void DialogFixture::SetIfChanged(int32_t id, double value) {
+  if (Element(id).value != value)
+    Set(id, value);
 }
 
 void DialogFixture::Press(int32_t id) {
@@ -93,9 +99,4 @@ std::vector<std::string> DialogFixture::Messages() const {
   return messages;
 }
 
-std::vector<Flavour> BothFlavours() {
-  return {{ORPHANEX_MODULE_FLAVOUR, ORPHANEX_MODULE_PATH},
-          {ORPHANEX_OTHER_MODULE_FLAVOUR, ORPHANEX_OTHER_MODULE_PATH}};
-}
-
-} // namespace dialogtest
+} // namespace test_support
