@@ -193,23 +193,9 @@ void DetachNode(Node* node) {
   });
 }
 
-void DestroySubtree(Node* root) {
-  if (!OwnsNodes(root)) {
-    RetireHandles(root);
-    if (ByIdentity(root->identity) == root)
-      SetIdentity(root->identity, nullptr);
-    FreeNode(root);
-    return;
-  }
-  std::vector<Node*> all;
-  ForEachInSubtree(root, [&all](Node* node) { all.push_back(node); });
-  for (Node* node : all) {
-    RetireHandles(node);
-    if (ByIdentity(node->identity) == node)
-      SetIdentity(node->identity, nullptr);
-  }
-  // Owned children are freed here, not through their owners, so that a deep
-  // chain never unwinds recursively.
+// Frees every node of a collected subtree. Owned children are freed here,
+// not through their owners, so that a deep chain never unwinds recursively.
+static void FreeCollected(const std::vector<Node*>& all) {
   for (Node* node : all) {
     node->children = {};
     node->tags = {};
@@ -225,6 +211,24 @@ void DestroySubtree(Node* root) {
         layer->slot.owned = nullptr;
     FreeNode(node);
   }
+}
+
+void DestroySubtree(Node* root) {
+  if (!OwnsNodes(root)) {
+    RetireHandles(root);
+    if (ByIdentity(root->identity) == root)
+      SetIdentity(root->identity, nullptr);
+    FreeNode(root);
+    return;
+  }
+  std::vector<Node*> all;
+  ForEachInSubtree(root, [&all](Node* node) { all.push_back(node); });
+  for (Node* node : all) {
+    RetireHandles(node);
+    if (ByIdentity(node->identity) == node)
+      SetIdentity(node->identity, nullptr);
+  }
+  FreeCollected(all);
 }
 
 Node* CloneSubtree(const Node* root) {
@@ -312,21 +316,7 @@ void FreeSnapshot(Node* root) {
   }
   std::vector<Node*> all;
   ForEachInSubtree(root, [&all](Node* node) { all.push_back(node); });
-  for (Node* node : all) {
-    node->children = {};
-    node->tags = {};
-    if (node->material) {
-      for (auto& channel : node->material->channels)
-        if (channel)
-          channel->shader = nullptr;
-      for (auto& slot : node->material->reflectance)
-        slot.owned = nullptr;
-    }
-    if (node->layers)
-      for (auto& layer : *node->layers)
-        layer->slot.owned = nullptr;
-    FreeNode(node);
-  }
+  FreeCollected(all);
 }
 
 Node* LinkedNode(uint32_t identity, const Document* doc) {
@@ -405,7 +395,7 @@ const std::string* UidOf(uint32_t identity) {
   return it == Uids().end() ? nullptr : &it->second;
 }
 
-void ResetModel() {
+void DestroyAllDocuments() {
   auto& docs = DocumentList();
   while (!docs.empty()) {
     std::unique_ptr<Document> doc = std::move(docs.back());
@@ -413,6 +403,10 @@ void ResetModel() {
     DestroyDocument(std::move(doc));
   }
   Active() = nullptr;
+}
+
+void ResetModel() {
+  DestroyAllDocuments();
   ReplaceRegistry({});
   ResetModuleObjects();
   Uids().clear();

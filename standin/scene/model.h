@@ -201,6 +201,8 @@ std::vector<std::unique_ptr<Document>>& DocumentList();
 Document*& Active();
 Document* NewEmptyDocument(); // not listed
 void DestroyDocument(std::unique_ptr<Document> doc);
+// Destroys every document, last first; none is active afterwards.
+void DestroyAllDocuments();
 
 // ---- registry ----------------------------------------------------------------
 

@@ -166,13 +166,7 @@ bool ActivateDocument(int index) {
 }
 
 void CloseAllDocuments() {
-  auto& docs = DocumentList();
-  while (!docs.empty()) {
-    std::unique_ptr<Document> doc = std::move(docs.back());
-    docs.pop_back();
-    DestroyDocument(std::move(doc));
-  }
-  Active() = nullptr;
+  DestroyAllDocuments();
 }
 
 // ---- printing -------------------------------------------------------------------
