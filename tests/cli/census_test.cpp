@@ -129,14 +129,7 @@ TEST_F(Census, CyclesAndDeepChainsAreCounted) {
       {"kind": 2, "shader": {"name": "L2", "type": 1011123, "uid": "B", "layers": [ {"kind": 2, "ref": "A"} ]}} ]}},
     "reflectance": [ {"ref": "B"} ] } ]})");
   constexpr size_t kDepth = 1000000;
-  std::string deep = "{\"objects\": [";
-  for (size_t i = 0; i < kDepth; ++i)
-    deep += "{\"name\":\"N\",\"type\":5140,\"children\":[";
-  deep += "{\"name\":\"Leaf\",\"type\":5140,\"tags\":[{\"name\":\"T\",\"type\":1057311}]}";
-  for (size_t i = 0; i < kDepth; ++i)
-    deep += "]}";
-  deep += "]}";
-  const std::string chain = dir.Write("chain.json", deep);
+  const std::string chain = dir.Write("chain.json", DeepChainScene(kDepth));
   const CliResult result = RunStandin({"census", cycle, chain}, dir);
   EXPECT_EQ(result.status, 0) << result.err;
   const std::vector<std::string> rows = TextRows(result.out);

@@ -163,15 +163,7 @@ TEST_F(Clean, AnOutputThatCannotBeWrittenLeavesNothingBehind) {
 // the result is written and reads back.
 TEST_F(Clean, AMillionLevelChain) {
   constexpr size_t kDepth = 1000000;
-  std::string deep = "{\"objects\": [";
-  for (size_t i = 0; i < kDepth; ++i)
-    deep += "{\"name\":\"N\",\"type\":5140,\"children\":[";
-  deep += "{\"name\":\"Leaf\",\"type\":5140,\"tags\":[{\"name\":\"T\",\"type\":1057311}]}";
-  for (size_t i = 0; i < kDepth; ++i)
-    deep += "]}";
-  deep += "]}";
-  const std::string chain = dir.Write("chain.json", deep);
-  deep.clear();
+  const std::string chain = dir.Write("chain.json", DeepChainScene(kDepth));
   const CliResult result =
       RunStandin({"clean", chain, "--id", "1057311", "--type", "tag", "-o", dir / "out.json"}, dir);
   EXPECT_EQ(result.status, 0) << result.err;

@@ -39,6 +39,17 @@ size_t Lines(const std::string& text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
+std::string DeepChainScene(size_t depth) {
+  std::string deep = "{\"objects\": [";
+  for (size_t i = 0; i < depth; ++i)
+    deep += "{\"name\":\"N\",\"type\":5140,\"children\":[";
+  deep += "{\"name\":\"Leaf\",\"type\":5140,\"tags\":[{\"name\":\"T\",\"type\":1057311}]}";
+  for (size_t i = 0; i < depth; ++i)
+    deep += "]}";
+  deep += "]}";
+  return deep;
+}
+
 std::string Example(const std::string& name) {
   return std::string(ORPHANEX_SOURCE_DIR) + "/examples/" + name;
 }

@@ -5,6 +5,7 @@
 
 #include "support/files.h"
 
+#include <cstddef>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ CliResult RunStandin(const std::vector<std::string>& args, const CliDir& dir, co
 
 using test_support::ReadFile;
 size_t Lines(const std::string& text);
+
+// A scene file (JSON) of `depth` nested objects "N" (type 5140) above one
+// object "Leaf" carrying one tag "T" (type 1057311).
+std::string DeepChainScene(size_t depth);
 
 // The bundled examples.
 std::string Example(const std::string& name);
