@@ -69,18 +69,12 @@ void WalkObjectRun(RemoverDialog& dialog, OxDocument* doc, OxNode* first, int32_
   }
 }
 
-void WalkObjects(RemoverDialog& dialog, OxDocument* doc, int32_t pluginId, int32_t action,
-                 const StartLinks& starts) {
-  if (dialog.scopeMode == 0) {
-    dialog.ScanObjects(doc, DocumentFirstObject(doc), pluginId, 0, action);
-    return;
-  }
-  ScanStartObjects(dialog, doc, pluginId, action, starts, &RemoverDialog::ScanObjects);
-}
-
-constexpr ScanKind kObjectScan{
-    kObject, "Object plugin ", " is an Object plugin with the default name ", ScanSelection::kObjects,
-    0,       &WalkObjects};
+constexpr ScanKind kObjectScan{kObject,
+                               "Object plugin ",
+                               " is an Object plugin with the default name ",
+                               ScanSelection::kObjects,
+                               0,
+                               &WalkHierarchy<&RemoverDialog::ScanObjects>};
 
 } // namespace
 

@@ -49,4 +49,16 @@ using StartObjectScan = void (RemoverDialog::*)(OxDocument*, OxNode*, int32_t, i
 void ScanStartObjects(RemoverDialog& dialog, OxDocument* doc, int32_t pluginId, int32_t action,
                       const StartLinks& starts, StartObjectScan scan);
 
+// The walk of the tag and object scans: in scope 0 `kScan` over the
+// document's top level in walk mode 0, else over the selected start objects.
+template <StartObjectScan kScan>
+void WalkHierarchy(RemoverDialog& dialog, OxDocument* doc, int32_t pluginId, int32_t action,
+                   const StartLinks& starts) {
+  if (dialog.scopeMode == 0) {
+    (dialog.*kScan)(doc, DocumentFirstObject(doc), pluginId, 0, action, nullptr);
+    return;
+  }
+  ScanStartObjects(dialog, doc, pluginId, action, starts, kScan);
+}
+
 } // namespace ox

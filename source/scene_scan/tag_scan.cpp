@@ -63,17 +63,12 @@ void WalkTagRun(RemoverDialog& dialog, OxDocument* doc, OxNode* first, int32_t p
   }
 }
 
-void WalkTags(RemoverDialog& dialog, OxDocument* doc, int32_t pluginId, int32_t action,
-              const StartLinks& starts) {
-  if (dialog.scopeMode == 0) {
-    dialog.ScanTags(doc, DocumentFirstObject(doc), pluginId, 0, action);
-    return;
-  }
-  ScanStartObjects(dialog, doc, pluginId, action, starts, &RemoverDialog::ScanTags);
-}
-
-constexpr ScanKind kTagScan{
-    kTag, "Tag plugin ", " is a Tag plugin with the default name ", ScanSelection::kObjects, 0, &WalkTags};
+constexpr ScanKind kTagScan{kTag,
+                            "Tag plugin ",
+                            " is a Tag plugin with the default name ",
+                            ScanSelection::kObjects,
+                            0,
+                            &WalkHierarchy<&RemoverDialog::ScanTags>};
 
 } // namespace
 
