@@ -10,13 +10,7 @@ namespace {
 
 // True when the object identified the plug-in.
 bool ActOnObject(RemoverDialog& dialog, OxDocument* doc, OxNode* object, int32_t pluginId, int32_t action) {
-  switch (action) {
-  case kRemove: dialog.DeleteWithUndo(doc, object, kObject); break;
-  case kList: dialog.AppendResult(object, nullptr, kObject, 0, false); break;
-  case kIdentify: Identify(dialog, kObject, kRegistryObject, pluginId, object); return true;
-  default: break;
-  }
-  return false;
+  return ActOnNode(dialog, doc, object, kObject, kRegistryObject, pluginId, action);
 }
 
 struct RunFrame {

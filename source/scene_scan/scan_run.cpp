@@ -74,6 +74,17 @@ void Identify(RemoverDialog& dialog, int32_t kind, int32_t registryType, int32_t
   dialog.foundName = NodeName(record != nullptr ? record : node);
 }
 
+bool ActOnNode(RemoverDialog& dialog, OxDocument* doc, OxNode* node, int32_t kind, int32_t registryType,
+               int32_t pluginId, int32_t action) {
+  switch (action) {
+  case kRemove: dialog.DeleteWithUndo(doc, node, kind); break;
+  case kList: dialog.AppendResult(node, nullptr, kind, 0, false); break;
+  case kIdentify: Identify(dialog, kind, registryType, pluginId, node); return true;
+  default: break;
+  }
+  return false;
+}
+
 void ScanStartObjects(RemoverDialog& dialog, OxDocument* doc, int32_t pluginId, int32_t action,
                       const StartLinks& starts, StartObjectScan scan) {
   ScanStarts handled;

@@ -41,6 +41,11 @@ void RunScan(RemoverDialog& dialog, OxDocument* doc, int32_t action, const ScanK
 // is the registry's when it knows the plug-in, else the node's own.
 void Identify(RemoverDialog& dialog, int32_t kind, int32_t registryType, int32_t pluginId, OxNode* node);
 
+// Removes, lists or identifies `node` (a node of kind `kind`, not a tag) as
+// `action` says; true when it identified the plug-in.
+bool ActOnNode(RemoverDialog& dialog, OxDocument* doc, OxNode* node, int32_t kind, int32_t registryType,
+               int32_t pluginId, int32_t action);
+
 using StartObjectScan = void (RemoverDialog::*)(OxDocument*, OxNode*, int32_t, int32_t, int32_t, ScanStarts*);
 
 // Scopes 1 and 2 of the tag and object scans: `scan` for each selected start

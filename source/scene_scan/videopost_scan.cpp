@@ -27,16 +27,9 @@ void RemoverDialog::ScanVideoPosts(OxDocument* doc, int32_t pluginId, int32_t ac
   if (OxNode* renderSettings = DocumentRenderSettings(doc)) {
     for (OxNode* videopost = RenderSettingsFirstVideopost(renderSettings); videopost != nullptr;) {
       OxNode* next = NodeNext(videopost); // before it may be deleted
-      if (NodeTypeId(videopost) == pluginId) {
-        if (action == kRemove) {
-          DeleteWithUndo(doc, videopost, kVideoPost);
-        } else if (action == kList) {
-          AppendResult(videopost, nullptr, kVideoPost, 0, false);
-        } else if (action == kIdentify) {
-          Identify(*this, kVideoPost, kRegistryVideoPost, pluginId, videopost);
-          break; // the first instance names the plug-in
-        }
-      }
+      if (NodeTypeId(videopost) == pluginId &&
+          ActOnNode(*this, doc, videopost, kVideoPost, kRegistryVideoPost, pluginId, action))
+        break; // the first instance names the plug-in
       videopost = next;
     }
   }
