@@ -54,6 +54,13 @@ std::string Example(const std::string& name) {
   return std::string(ORPHANEX_SOURCE_DIR) + "/examples/" + name;
 }
 
+StandinArgv::StandinArgv(const std::vector<std::string>& args) : strings_{ORPHANEX_STANDIN_PATH} {
+  strings_.insert(strings_.end(), args.begin(), args.end());
+  for (std::string& arg : strings_)
+    pointers_.push_back(arg.data());
+  pointers_.push_back(nullptr);
+}
+
 CliResult RunStandin(const std::vector<std::string>& args, const CliDir& dir, const std::string& input) {
   const std::string in = dir.Write(".stdin", input);
   const std::string out = dir / ".stdout", err = dir / ".stderr";
@@ -62,14 +69,9 @@ CliResult RunStandin(const std::vector<std::string>& args, const CliDir& dir, co
   posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<std::string> argv = {ORPHANEX_STANDIN_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers;
-  for (std::string& arg : argv)
-    pointers.push_back(arg.data());
-  pointers.push_back(nullptr);
+  StandinArgv argv(args);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, ORPHANEX_STANDIN_PATH, &actions, nullptr, pointers.data(), environ);
+  const int spawned = posix_spawn(&pid, ORPHANEX_STANDIN_PATH, &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   CliResult result;
   if (spawned != 0)

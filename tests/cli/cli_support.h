@@ -36,6 +36,20 @@ struct CliResult {
   std::string err;
 };
 
+// The argument vector that starts the `standin` executable with `args`.
+class StandinArgv {
+public:
+  explicit StandinArgv(const std::vector<std::string>& args);
+  StandinArgv(const StandinArgv&) = delete;
+  StandinArgv& operator=(const StandinArgv&) = delete;
+  // Null-terminated, as execv and posix_spawn take it.
+  char** data() { return pointers_.data(); }
+
+private:
+  std::vector<std::string> strings_;
+  std::vector<char*> pointers_;
+};
+
 CliResult RunStandin(const std::vector<std::string>& args, const CliDir& dir, const std::string& input = "");
 
 using test_support::ReadFile;

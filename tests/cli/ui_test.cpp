@@ -75,13 +75,8 @@ public:
     pid_ = forkpty(&master_, nullptr, nullptr, &size);
     if (pid_ == 0) {
       setenv("TERM", "xterm", 1);
-      std::vector<std::string> argv = {ORPHANEX_STANDIN_PATH};
-      argv.insert(argv.end(), args.begin(), args.end());
-      std::vector<char*> pointers;
-      for (std::string& arg : argv)
-        pointers.push_back(arg.data());
-      pointers.push_back(nullptr);
-      execv(ORPHANEX_STANDIN_PATH, pointers.data());
+      StandinArgv argv(args);
+      execv(ORPHANEX_STANDIN_PATH, argv.data());
       _exit(127);
     }
   }
